@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing Brennick needs on a Debian machine, when
+# it is missing: the MinGW-w64 cross compiler, Wine, a virtual display, the
+# zh_CN locale that gives Wine code page 936, and a CJK font.
+set -euo pipefail
+
+packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+          wine64 xvfb x11-utils locales fonts-wqy-zenhei imagemagick xdotool)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: native
+# ctest, the same under the sanitizers, and the Windows ctest under Wine.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" native asan win
+
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+status=0
+for b in native asan; do
+  echo "== ctest: $b"
+  (cd "$root/build/$b" && ctest --output-on-failure) || status=1
+done
+echo "== ctest: win (under Wine)"
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+(cd "$root/build/win" && ctest --output-on-failure) || status=1
+exit $status

@@ -1,0 +1,9 @@
+// The application: shows the main window modally and ends when it closes.
+#pragma once
+
+class CLoaderApp {
+public:
+    // Runs the main window to its end. Returns false: the program then ends
+    // at once, with no message loop of its own.
+    bool initInstance();
+};

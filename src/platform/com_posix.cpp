@@ -1,0 +1,8 @@
+#include "platform/com.h"
+
+namespace platform {
+
+void comInitialize() {}
+void comUninitialize() {}
+
+} // namespace platform

@@ -1,0 +1,39 @@
+// Operating-system services other than windows. One implementation per
+// platform is linked: Win32 for the Windows build, POSIX for the native one.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// The separator of path components: '\\' on Windows, '/' elsewhere.
+extern const char kPathSeparator;
+
+// Full path of the running executable, at any length.
+std::string executablePath();
+
+// Moves a file; fails (false) when `to` exists already.
+bool moveFile(const std::string& from, const std::string& to);
+
+// A child process whose standard output and standard error both go into one
+// pipe that the parent reads.
+class ChildProcess {
+public:
+    enum class Failure { None, Pipe, Process };
+
+    // Starts `commandLine`, given whole; the program is its first word,
+    // found through the search path. The child's window is hidden. On failure
+    // returns nullptr and says which step failed.
+    static std::unique_ptr<ChildProcess> start(const std::string& commandLine, Failure& failure);
+
+    virtual ~ChildProcess() = default;
+
+    // Blocks until output arrives; reads at most `max` bytes into `buffer`.
+    // Returns 0 once the pipe is broken: the child and everything that
+    // inherited the pipe have ended or closed it.
+    virtual std::size_t read(char* buffer, std::size_t max) = 0;
+};
+
+} // namespace platform

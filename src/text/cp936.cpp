@@ -1,0 +1,75 @@
+#include "text/cp936.h"
+
+namespace text {
+
+namespace {
+
+unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c; }
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// Length of the character that starts at s[i]: 2 for a lead byte followed by
+// a trail byte, 1 otherwise (a lead byte at the very end stands alone).
+std::size_t charLength(const std::string& s, std::size_t i) {
+    return (isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+}
+
+} // namespace
+
+bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+std::size_t lastSeparator(const std::string& s, char sep) {
+    std::size_t found = std::string::npos;
+    for (std::size_t i = 0; i < s.size(); i += charLength(s, i)) {
+        if (s[i] == sep) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+bool startsWithNoCase(const std::string& s, const std::string& prefix) {
+    if (prefix.size() > s.size()) {
+        return false;
+    }
+    std::size_t i = 0;
+    while (i < prefix.size()) {
+        const std::size_t n = charLength(prefix, i);
+        if (n == 2 ? (s[i] != prefix[i] || s[i + 1] != prefix[i + 1])
+                   : fold(static_cast<unsigned char>(s[i])) != fold(static_cast<unsigned char>(prefix[i]))) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool equalsNoCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && startsWithNoCase(a, b);
+}
+
+std::string lfToCrLf(const std::string& s) {
+    std::string out;
+    out.reserve(s.size() + s.size() / 16);
+    for (char c : s) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string trim(const std::string& s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && isSpace(s[b])) {
+        ++b;
+    }
+    while (e > b && isSpace(s[e - 1])) {
+        --e;
+    }
+    return s.substr(b, e - b);
+}
+
+} // namespace text

@@ -1,0 +1,37 @@
+// Byte-string helpers for code page 936 (GBK) texts.
+//
+// Every text in Brennick is a byte string in the ANSI code page. A lead byte
+// (0x81..0xFE) starts a double-byte character whose second byte may be any of
+// 0x40..0xFE, including 0x5C ('\\') and ASCII letters, so searches and case
+// folding must walk the text character by character.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace text {
+
+// True for a byte that starts a double-byte character.
+bool isLeadByte(unsigned char c);
+
+// Byte index of the last `sep` that is a character of its own (never the
+// second byte of a double-byte character); std::string::npos when none.
+std::size_t lastSeparator(const std::string& s, char sep);
+
+// Length in bytes; a double-byte character counts two.
+inline std::size_t byteLength(const std::string& s) { return s.size(); }
+
+// True when `s` begins with `prefix`, comparing single-byte characters
+// without regard to ASCII case and double-byte characters exactly.
+bool startsWithNoCase(const std::string& s, const std::string& prefix);
+
+// True when both texts are equal ignoring case in the same sense.
+bool equalsNoCase(const std::string& a, const std::string& b);
+
+// Every LF becomes CR LF (an LF that already follows a CR included).
+std::string lfToCrLf(const std::string& s);
+
+// Blank, tab, CR, LF, vertical tab and form feed removed at both ends.
+std::string trim(const std::string& s);
+
+} // namespace text

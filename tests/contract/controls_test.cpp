@@ -1,0 +1,457 @@
+// What the windows rely on from each control, run on both backends: natively
+// on the memory backend and under Wine on real Win32 controls.
+#include "contract/harness.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using fw::Exchange;
+using fw::Notify;
+using fw::Window;
+
+// A bare dialog on a product template whose exchange a test can set, and
+// which records every command that reaches it.
+class Probe : public fw::Dialog {
+public:
+    explicit Probe(int templateId = IDD_MAIN) : fw::Dialog(templateId) {}
+
+    std::function<void(Exchange&)> exchange;
+    std::vector<std::pair<int, Notify>> commands;
+
+    bool read() { return updateData(Exchange::Direction::Read); }
+    void write() { updateData(Exchange::Direction::Write); }
+
+protected:
+    void doDataExchange(Exchange& x) override {
+        if (exchange) {
+            exchange(x);
+        }
+    }
+    bool onCommand(int id, Notify notify) override {
+        commands.emplace_back(id, notify);
+        return id != fw::kIdOk && id != fw::kIdCancel;
+    }
+};
+
+using Script = std::function<void(Window&, contract::User&, Probe&)>;
+
+// Runs `script` on a shown probe and closes it afterwards.
+int run(Probe& probe, const Script& script, std::vector<contract::ShownMessage>* messages = nullptr) {
+    return contract::runDialog(
+        probe,
+        [&](Window& w, contract::User& user) {
+            script(w, user, probe);
+            if (probe.isShown()) {
+                w.end(fw::kIdCancel);
+            }
+        },
+        messages);
+}
+
+int run(const Script& script, std::vector<contract::ShownMessage>* messages = nullptr) {
+    Probe probe;
+    return run(probe, script, messages);
+}
+
+void fillTypes(Window& w) {
+    for (const char* entry : {"CHAR", "NUMBER", "DATE", ""}) {
+        w.comboAdd(IDC_FIELD_TYPE, entry);
+    }
+}
+
+void fillList(Window& w, std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+        w.listAdd(IDC_FIELD_LIST, line);
+    }
+}
+
+TEST(ComboBox, WritingBoxTextSelectsFirstEntryBeginningWithItIgnoringCase) {
+    run([](Window& w, contract::User&, Probe& p) {
+        fillTypes(w);
+        std::string value = "da";
+        p.exchange = [&](Exchange& x) { x.boxText(IDC_FIELD_TYPE, value); };
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 2);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "DATE");
+
+        value = "n";
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
+        p.read();
+        EXPECT_EQ(value, "NUMBER");
+    });
+}
+
+TEST(ComboBox, WritingTextThatNoEntryBeginsWithLeavesNoEntrySelected) {
+    run([](Window& w, contract::User&, Probe& p) {
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 0);
+        std::string value = "CHAR(20)";
+        p.exchange = [&](Exchange& x) { x.boxText(IDC_FIELD_TYPE, value); };
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "CHAR(20)");
+
+        w.comboSelect(IDC_FIELD_TYPE, 1);
+        value = "";
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "");
+    });
+}
+
+TEST(ComboBox, SelectPrefixWithoutMatchKeepsSelectionAndClearingEmptiesEditField) {
+    run([](Window& w, contract::User&, Probe&) {
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 1);
+        EXPECT_EQ(w.comboSelectPrefix(IDC_FIELD_TYPE, "X"), -1);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
+
+        w.comboSelect(IDC_FIELD_TYPE, -1);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "");
+
+        w.comboSetEditText(IDC_FIELD_TYPE, "DATE");
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "DATE");
+    });
+}
+
+TEST(ComboBox, TypingSelectsOnlyWhileTheListIsOpen) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 0);
+        user.type(IDC_FIELD_TYPE, "X");
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "CHARX");
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+
+        w.comboSetEditText(IDC_FIELD_TYPE, "");
+        user.type(IDC_FIELD_TYPE, "DATE");
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1) << "list closed: typing a whole entry selects nothing";
+
+        w.comboSetEditText(IDC_FIELD_TYPE, "");
+        user.dropDown(IDC_FIELD_TYPE, true);
+        user.type(IDC_FIELD_TYPE, "da");
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 2);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "da");
+        user.type(IDC_FIELD_TYPE, "x");
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        user.dropDown(IDC_FIELD_TYPE, false);
+
+        ASSERT_FALSE(p.commands.empty());
+        EXPECT_EQ(p.commands.back(), std::make_pair(int(IDC_FIELD_TYPE), Notify::EditChange));
+    });
+}
+
+TEST(ComboBox, ChoosingAnEntryNotifiesTheSelectionButProgramChangesDoNot) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 2);
+        w.comboSelectPrefix(IDC_FIELD_TYPE, "C");
+        w.comboSetEditText(IDC_FIELD_TYPE, "x");
+        EXPECT_TRUE(p.commands.empty());
+
+        user.choose(IDC_FIELD_TYPE, 1);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
+        ASSERT_FALSE(p.commands.empty());
+        EXPECT_EQ(p.commands.back(), std::make_pair(int(IDC_FIELD_TYPE), Notify::SelChange));
+    });
+}
+
+TEST(ComboBox, SortedBoxFilesEntriesBySortOrderAndKeepsDuplicates) {
+    run([](Window& w, contract::User&, Probe&) {
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "ENAME"), 0);
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "EMPNO"), 0);
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "deptno"), 0);
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "SAL"), 3);
+        w.comboAdd(IDC_FIELD_NAME, "EMPNO");
+        ASSERT_EQ(w.comboCount(IDC_FIELD_NAME), 5);
+        std::vector<std::string> entries;
+        for (int i = 0; i < 5; ++i) {
+            entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"deptno", "EMPNO", "EMPNO", "ENAME", "SAL"}));
+
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_TYPE, "b"), 0);
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_TYPE, "a"), 1) << "an unsorted box appends";
+    });
+}
+
+TEST(ListBox, WritingSelectionTextSelectsFirstLineBeginningWithItOrLeavesSelection) {
+    run([](Window& w, contract::User&, Probe& p) {
+        fillList(w, {"EMPNO CHAR", "ENAME CHAR", "empno NUMBER"});
+        std::string value = "ENAME";
+        p.exchange = [&](Exchange& x) { x.listSelectionText(IDC_FIELD_LIST, value); };
+        p.write();
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 1);
+
+        value = "empno";
+        p.write();
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 0) << "first line beginning with it, ignoring case";
+
+        w.listSelect(IDC_FIELD_LIST, 2);
+        value = "SAL";
+        p.write();
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        value = "";
+        p.write();
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+
+        p.read();
+        EXPECT_EQ(value, "empno NUMBER");
+        w.listSelect(IDC_FIELD_LIST, -1);
+        p.read();
+        EXPECT_EQ(value, "");
+    });
+}
+
+TEST(ListBox, LinesAreInsertedDeletedAndChosenByIndex) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillList(w, {"a", "b", "c"});
+        EXPECT_EQ(w.listInsert(IDC_FIELD_LIST, 1, "x"), 1);
+        w.listDelete(IDC_FIELD_LIST, 3);
+        ASSERT_EQ(w.listCount(IDC_FIELD_LIST), 3);
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 1), "x");
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 2), "b");
+        EXPECT_EQ(w.listAdd(IDC_FIELD_LIST, "0"), 3) << "the field list is not sorted";
+
+        w.listSelect(IDC_FIELD_LIST, 1);
+        EXPECT_TRUE(p.commands.empty()) << "a program's selection is not notified";
+        user.choose(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        ASSERT_EQ(p.commands.size(), 1u);
+        EXPECT_EQ(p.commands[0], std::make_pair(int(IDC_FIELD_LIST), Notify::SelChange));
+
+        w.listClear(IDC_FIELD_LIST);
+        EXPECT_EQ(w.listCount(IDC_FIELD_LIST), 0);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+    });
+}
+
+TEST(RadioGroup, ReadsInTemplateOrderAndMinusOneWhenNoneIsSet) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        int mode = 7;
+        int type = 7;
+        p.exchange = [&](Exchange& x) {
+            x.radio(IDC_APPEND, mode);
+            x.radio(IDC_VARIABLE, type);
+        };
+        p.read();
+        EXPECT_EQ(mode, -1);
+        EXPECT_EQ(type, -1);
+
+        mode = 1;
+        type = 0;
+        p.write();
+        EXPECT_FALSE(w.isChecked(IDC_APPEND));
+        EXPECT_TRUE(w.isChecked(IDC_REPLACE));
+        EXPECT_TRUE(w.isChecked(IDC_VARIABLE));
+        EXPECT_FALSE(w.isChecked(IDC_FIXED));
+
+        user.click(IDC_APPEND);
+        user.click(IDC_FIXED);
+        p.read();
+        EXPECT_EQ(mode, 0) << "clicking a radio button clears the others of its group";
+        EXPECT_EQ(type, 1) << "groups are separate";
+
+        mode = -1;
+        p.write();
+        p.read();
+        EXPECT_EQ(mode, -1);
+        EXPECT_EQ(type, 1);
+    });
+}
+
+TEST(Exchange, TextIsWrittenOnlyWhenItDiffersAndReadWhole) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        std::string path(3000, 'p');
+        p.exchange = [&](Exchange& x) { x.text(IDC_DATA_FILE, path); };
+        p.write();
+        p.read();
+        EXPECT_EQ(path.size(), 3000u);
+
+        user.type(IDC_DATA_FILE, "q");
+        EXPECT_EQ(w.text(IDC_DATA_FILE), std::string(3000, 'p') + "q");
+        std::string name = "\xD6\xD0\xCE\xC4\\b";  // double-byte characters and a backslash
+        w.setText(IDC_TABLE, name);
+        EXPECT_EQ(w.text(IDC_TABLE), name);
+    });
+}
+
+TEST(Exchange, DisabledControlsKeepTheirStateAndAreStillExchanged) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 2);
+        w.setText(IDC_POSITION, "01:12");
+        w.enable(IDC_FIELD_TYPE, false);
+        w.enable(IDC_POSITION, false);
+        EXPECT_FALSE(w.isEnabled(IDC_FIELD_TYPE));
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 2);
+        EXPECT_EQ(w.text(IDC_POSITION), "01:12");
+
+        std::string type;
+        std::string position;
+        p.exchange = [&](Exchange& x) {
+            x.text(IDC_POSITION, position);
+            x.boxText(IDC_FIELD_TYPE, type);
+        };
+        p.read();
+        EXPECT_EQ(type, "DATE");
+        EXPECT_EQ(position, "01:12");
+        type = "NUMBER";
+        position = "13:22";
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
+        EXPECT_EQ(w.text(IDC_POSITION), "13:22");
+
+        user.click(IDC_ADD);
+        user.click(IDC_VARIABLE);
+        w.enable(IDC_ADD, false);
+        w.enable(IDC_FIXED, false);
+        user.click(IDC_ADD);
+        user.click(IDC_FIXED);
+        EXPECT_EQ(p.commands.size(), 2u) << "a disabled button ignores clicks";
+        EXPECT_TRUE(w.isChecked(IDC_VARIABLE));
+    });
+}
+
+TEST(Exchange, PushLikeCheckBoxFlipsOnEachClick) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        int details = 5;
+        p.exchange = [&](Exchange& x) { x.toggle(IDC_DETAILS, details); };
+        p.read();
+        EXPECT_EQ(details, 0);
+        user.click(IDC_DETAILS);
+        EXPECT_TRUE(w.isChecked(IDC_DETAILS));
+        p.read();
+        EXPECT_EQ(details, 1);
+        user.click(IDC_DETAILS);
+        p.read();
+        EXPECT_EQ(details, 0);
+        details = 1;
+        p.write();
+        EXPECT_TRUE(w.isChecked(IDC_DETAILS));
+        EXPECT_EQ(p.commands, (std::vector<std::pair<int, Notify>>{{IDC_DETAILS, Notify::Clicked},
+                                                                    {IDC_DETAILS, Notify::Clicked}}));
+    });
+}
+
+TEST(Exchange, LengthCheckCountsBytesStopsTheReadAndFocusesTheBox) {
+    const std::string zhong = "\xD6\xD0";  // one double-byte character
+    std::string fifteen;
+    for (int i = 0; i < 15; ++i) {
+        fifteen += zhong;
+    }
+    std::vector<contract::ShownMessage> messages;
+    run(
+        [&](Window& w, contract::User&, Probe& p) {
+            std::string name;
+            std::string after = "before";
+            p.exchange = [&](Exchange& x) {
+                x.text(IDC_FIELD_NAME, name);
+                x.maxBytes(IDC_FIELD_NAME, name, 30);
+                x.text(IDC_TABLE, after);
+            };
+            w.setText(IDC_TABLE, "typed");
+            w.setText(IDC_FIELD_NAME, fifteen);
+            EXPECT_TRUE(p.read());
+            EXPECT_EQ(after, "typed");
+            EXPECT_TRUE(messages.empty());
+
+            after = "before";
+            w.setText(IDC_FIELD_NAME, fifteen + zhong);
+            w.setFocus(IDC_DATABASE);
+            EXPECT_FALSE(p.read());
+            EXPECT_EQ(name, fifteen + zhong);
+            EXPECT_EQ(after, "before") << "the read stops at the failed check";
+            EXPECT_EQ(w.focusedId(), IDC_FIELD_NAME);
+        },
+        &messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, fw::tooLongMessage(30));
+    EXPECT_TRUE(messages[0].warningIcon);
+}
+
+TEST(Keys, EnterClosesAsOkExceptOnPushButtonsAndInTheOutputPane) {
+    Probe onEdit;
+    EXPECT_EQ(run(onEdit, [](Window&, contract::User& user, Probe&) { user.pressEnter(IDC_USER); }), fw::kIdOk);
+
+    Probe onButton;
+    run(onButton, [](Window&, contract::User& user, Probe& p) {
+        user.pressEnter(IDC_ADVANCED);
+        EXPECT_TRUE(p.isShown());
+        EXPECT_EQ(p.commands.back(), std::make_pair(int(IDC_ADVANCED), Notify::Clicked));
+    });
+
+    Probe onPane;
+    run(onPane, [](Window& w, contract::User& user, Probe& p) {
+        w.setText(IDC_OUTPUT, "x");
+        user.pressEnter(IDC_OUTPUT);
+        EXPECT_TRUE(p.isShown());
+        EXPECT_NE(w.text(IDC_OUTPUT).find("\r\n"), std::string::npos);
+    });
+
+    Probe escape;
+    EXPECT_EQ(run(escape, [](Window&, contract::User& user, Probe&) { user.pressEscape(IDC_USER); }), fw::kIdCancel);
+    Probe close;
+    EXPECT_EQ(run(close, [](Window&, contract::User& user, Probe&) { user.closeBox(); }), fw::kIdCancel);
+}
+
+TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
+    run([](Window& w, contract::User&, Probe&) {
+        w.editLimit(IDC_OUTPUT, 32000000);
+        w.setText(IDC_OUTPUT, "first\r\n");
+        w.setFocus(IDC_OUTPUT);
+        w.editAppend(IDC_OUTPUT, "second\r\n");
+        const std::string big(100000, 'z');
+        w.editAppend(IDC_OUTPUT, big);
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), int(7 + 8 + big.size()));
+        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\nsecond\r\n" + big);
+    });
+}
+
+TEST(Window, FailsLoudlyOnUnknownControlsAndWrongKinds) {
+    run([](Window& w, contract::User&, Probe&) {
+        EXPECT_EQ(w.kindOf(IDC_FIELD_LIST), fw::Kind::ListBox);
+        EXPECT_EQ(w.kindOf(IDC_DETAILS), fw::Kind::Button);
+        EXPECT_THROW(w.kindOf(4242), std::logic_error);
+        EXPECT_THROW(w.text(4242), std::logic_error);
+        EXPECT_THROW(w.comboAdd(IDC_FIELD_LIST, "x"), std::logic_error);
+        EXPECT_THROW(w.listAdd(IDC_FIELD_TYPE, "x"), std::logic_error);
+        fw::ListBox wrong;
+        EXPECT_THROW(wrong.bind(w, IDC_FIELD_TYPE), std::logic_error);
+    });
+}
+
+TEST(Window, OuterRectangleMovesAndTemplateListDataIsLoaded) {
+    run([](Window& w, contract::User&, Probe&) {
+        const fw::Rect r = w.outerRect();
+        EXPECT_GT(r.right - r.left, 291);
+        fw::Rect shorter = r;
+        shorter.bottom -= 100;
+        w.move(shorter);
+        EXPECT_EQ(w.outerRect(), shorter);
+    });
+
+    Probe advanced(IDD_ADVANCED);
+    run(advanced, [](Window& w, contract::User&, Probe&) {
+        std::vector<std::string> entries;
+        for (int i = 0; i < w.comboCount(IDC_SILENT); ++i) {
+            entries.push_back(w.comboEntry(IDC_SILENT, i));
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"header", "feedback", "errors", "discards", "all"}));
+        EXPECT_EQ(w.focusedId(), IDC_LOG) << "the focus starts on the first tab stop";
+    });
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+#include "loaddef/control_file.h"
+#include "loaddef/load_definition.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+loaddef::ControlFileInput emp() {
+    loaddef::ControlFileInput in;
+    in.dataFile = "D:\\data\\emp.txt";
+    in.tableName = "EMP";
+    in.fields = {"EMPNO CHAR", "HIREDATE DATE  'YYYY-MM-DD'"};
+    in.qualifierIndex = 1;
+    return in;
+}
+
+TEST(ControlFileText, VariableLengthRecordsCarryDelimiterAndQualifierLines) {
+    EXPECT_EQ(loaddef::controlFileText(emp()), "load data\r\n"
+                                               "infile 'D:\\data\\emp.txt'\r\n"
+                                               "append into table EMP\r\n"
+                                               "fields terminated by '\t' \r\n"
+                                               "optionally enclosed by '\"'\r\n"
+                                               "(\r\n"
+                                               "EMPNO CHAR,\r\n"
+                                               "HIREDATE DATE  'YYYY-MM-DD'\r\n"
+                                               ")");
+}
+
+TEST(ControlFileText, FixedLengthRecordsGoStraightToTheFieldsWhateverTheBoxesShow) {
+    loaddef::ControlFileInput in = emp();
+    in.recordType = loaddef::kFixedLength;
+    in.loadMode = loaddef::kReplace;
+    in.fields = {"EMPNO position(01:12) CHAR", "HIREDATE position(13:22) DATE'YYYY-MM-DD'"};
+    EXPECT_EQ(loaddef::controlFileText(in), "load data\r\n"
+                                            "infile 'D:\\data\\emp.txt'\r\n"
+                                            "replace into table EMP\r\n"
+                                            "(\r\n"
+                                            "EMPNO position(01:12) CHAR,\r\n"
+                                            "HIREDATE position(13:22) DATE'YYYY-MM-DD'\r\n"
+                                            ")");
+    in.recordType = -1;
+    EXPECT_EQ(loaddef::controlFileText(in).find("fields terminated"), std::string::npos);
+}
+
+TEST(ControlFileText, DelimiterAndQualifierFollowTheSelectedIndexes) {
+    loaddef::ControlFileInput in = emp();
+    in.fields.clear();
+    const std::pair<int, const char*> delimiters[] = {{1, "','"}, {2, "';'"}, {3, "' '"}, {-1, "''"}};
+    for (const auto& [index, quoted] : delimiters) {
+        in.delimiterIndex = index;
+        in.qualifierIndex = 0;
+        const std::string s = loaddef::controlFileText(in);
+        EXPECT_NE(s.find(std::string("fields terminated by ") + quoted + " \r\n\r\n(\r\n)"), std::string::npos) << s;
+    }
+    in.qualifierIndex = -1;
+    EXPECT_NE(loaddef::controlFileText(in).find("' \r\n\r\n("), std::string::npos) << "typed qualifier: no qualifier";
+}
+
+TEST(ControlFileText, EmptyValuesAndFieldLinesAreWrittenAsTheyStand) {
+    loaddef::ControlFileInput in;
+    EXPECT_EQ(loaddef::controlFileText(in),
+              "load data\r\ninfile ''\r\nappend into table \r\nfields terminated by '\t' \r\n\r\n(\r\n)");
+    in.recordType = loaddef::kFixedLength;
+    in.fields = {"HIREDATE DATE  ''"};
+    EXPECT_EQ(loaddef::controlFileText(in), "load data\r\ninfile ''\r\nappend into table \r\n(\r\nHIREDATE DATE  \r\n)");
+}
+
+TEST(WithoutQuotePairs, RemovesEveryAdjacentPairFromTheLeft) {
+    EXPECT_EQ(loaddef::withoutQuotePairs("A DATE  ''"), "A DATE  ");
+    EXPECT_EQ(loaddef::withoutQuotePairs("'''"), "'");
+    EXPECT_EQ(loaddef::withoutQuotePairs("''''x'"), "x'");
+    EXPECT_EQ(loaddef::withoutQuotePairs("a'b'c"), "a'b'c");
+}
+
+TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
+    const std::string path = testing::TempDir() + "brennick_write.ctl";
+    ASSERT_EQ(loaddef::writeControlFile(path, emp()), loaddef::WriteResult::Written);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, loaddef::controlFileText(emp()));
+    std::remove(path.c_str());
+
+    EXPECT_EQ(loaddef::writeControlFile(testing::TempDir() + "no/such/folder/load.ctl", emp()),
+              loaddef::WriteResult::OpenFailed);
+    // A device that takes the open but no bytes, as a full disk does.
+    EXPECT_EQ(loaddef::writeControlFile("/dev/full", emp()), loaddef::WriteResult::WriteFailed);
+}
+
+TEST(LoadDefinition, ProgramFolderIsCutBeforeTheLastRealSeparator) {
+    EXPECT_EQ(loaddef::folderOf("C:\\tools\\app.exe", '\\'), "C:\\tools");
+    EXPECT_EQ(loaddef::folderOf("C:\\tools\\\xB1\x5C.exe", '\\'), "C:\\tools");
+    EXPECT_EQ(loaddef::folderOf("app.exe", '\\'), "");
+    EXPECT_EQ(loaddef::fileIn("C:\\tools", loaddef::kControlFileName, '\\'), "C:\\tools\\load.ctl");
+}
+
+} // namespace
