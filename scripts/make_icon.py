@@ -6,8 +6,9 @@ VGA palette, each with its AND (transparency) mask. The drawing is a
 database cylinder with a green arrow pointing into it (data being loaded).
 Python standard library only; the output is byte-for-byte deterministic.
 
-Usage: make_icon.py [output path]   (default: src/res/brennick.ico next to
-this script's parent folder)
+Usage: make_icon.py [OUTPUT [--show]]
+OUTPUT defaults to src/res/brennick.ico of the repository that holds this
+script; --show also prints both images as text, one palette digit a pixel.
 """
 
 import os
@@ -65,17 +66,17 @@ SMALL = [
     "..KKKKKKK.......",
     ".KWWAAAAAK......",
     "KAAAAAAAAAK.....",
-    "KKAAAAAAAKK.G...",
-    "KAKKKKKKKTKGG...",
-    "KAATTTTTTTGLG...",
-    "KAATTTTTTGLLG...",
+    "KKAAAAAAAKK.....",
+    "KAKKKKKKKTKG....",
+    "KAATTTTTTTGG....",
+    "KAATTTTTTGLG....",
     "KSATTTTTGLLLGGGG",
     "KASSSSSGLLLLLLLG",
     "KAATTTTTGLLLGGGG",
-    "KAATTTTTTGLLG...",
-    "KSATTTTTTTGLG...",
-    "KASSTTTTTSKGG...",
-    ".KAASSSSSK..G...",
+    "KSATTTTTTGLG....",
+    "KASSSSSSSTGG....",
+    "KAATTTTTTTKG....",
+    ".KATTTTTTK......",
     "..KKKKKKK.......",
 ]
 LETTERS = {'.': None, 'K': BLACK, 'G': GREEN, 'T': TEAL, 'S': GRAY,

@@ -16,5 +16,6 @@ done
 echo "== ctest: win (under Wine)"
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
+trap brennick_wine_stop EXIT
 (cd "$root/build/win" && ctest --output-on-failure) || status=1
 exit $status

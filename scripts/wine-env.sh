@@ -11,6 +11,7 @@ if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 90 120); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      BRENNICK_XVFB_PID=$!
       export DISPLAY=":$n"
       for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
       break
@@ -23,3 +24,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w
 fi
+
+# Ends what this environment started: Wine's server and the virtual display.
+brennick_wine_stop() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
+}
