@@ -22,11 +22,18 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
+  # Without a window manager Wine waits at every show and hide of a managed
+  # window; unmanaged windows draw their own frames and come up at once.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 fi
 
+# Ends the virtual display this environment started, if any.
+brennick_wine_stop_display() {
+  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
+}
 # Ends what this environment started: Wine's server and the virtual display.
 brennick_wine_stop() {
   wineserver -k 2>/dev/null || true
-  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
+  brennick_wine_stop_display
 }

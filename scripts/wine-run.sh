@@ -4,4 +4,5 @@
 set -euo pipefail
 # shellcheck source=wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-exec wine "$@"
+trap brennick_wine_stop_display EXIT
+wine "$@"

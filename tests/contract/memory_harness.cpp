@@ -1,0 +1,48 @@
+// The contract suite's harness on the memory backend: the dialog runs in
+// memory and the script acts through the MemoryWindow's user actions.
+#include "contract/harness.h"
+
+#include "framework/memory/memory_backend.h"
+
+namespace contract {
+
+namespace {
+
+class MemoryUser : public User {
+public:
+    explicit MemoryUser(fw::mem::MemoryWindow& window) : window_(window) {}
+    void click(int id) override { window_.click(id); }
+    void type(int id, const std::string& chars) override { window_.type(id, chars); }
+    void dropDown(int id, bool open) override { window_.dropDown(id, open); }
+    void choose(int id, int index) override { window_.choose(id, index); }
+    void pressEnter(int focusId) override { window_.pressEnter(focusId); }
+    void pressEscape(int focusId) override { window_.pressEscape(focusId); }
+    void closeBox() override { window_.closeBox(); }
+    void systemCommand(unsigned command) override { window_.systemCommand(command); }
+
+private:
+    fw::mem::MemoryWindow& window_;
+};
+
+} // namespace
+
+int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>& script,
+              std::vector<ShownMessage>* messages) {
+    fw::mem::MemoryBackend& backend = fw::mem::memoryBackend();
+    // Each run starts clean, so that a script left over by an earlier
+    // failure cannot drive this dialog.
+    backend.reset();
+    backend.onShow(dialog.templateId(), [&script](fw::mem::MemoryWindow& window) {
+        MemoryUser user(window);
+        script(window, user);
+    });
+    const int result = dialog.doModal();
+    if (messages != nullptr) {
+        for (const fw::mem::ShownMessageBox& shown : backend.takeMessages()) {
+            messages->push_back(ShownMessage{shown.text, shown.icon == fw::MessageIcon::Warning});
+        }
+    }
+    return result;
+}
+
+} // namespace contract

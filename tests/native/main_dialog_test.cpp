@@ -1,0 +1,400 @@
+// The main window on the memory backend: start-up, the value exchange, the
+// control file commands and the loader run with the stand-in loader.
+#include "framework/memory/memory_backend.h"
+#include "loaddef/control_file.h"
+#include "loaddef/load_definition.h"
+#include "platform/platform.h"
+#include "run/loader_run.h"
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+using fw::mem::MemoryWindow;
+using namespace std::chrono_literals;
+
+const std::string kZhong = "\xD6\xD0"; // one double-byte character
+
+std::string repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += s;
+    }
+    return out;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        mem().reset();
+        clearStandInOptions();
+        ::setenv("PATH", (std::string(STANDIN_DIR) + ":" + originalPath()).c_str(), 1);
+        programFolder_ = loaddef::folderOf(platform::executablePath(), '/');
+        std::remove(controlFile().c_str());
+        scratch_ = testing::TempDir() + "brennick_main_" + testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::system(("rm -rf '" + scratch_ + "' && mkdir -p '" + scratch_ + "'").c_str());
+    }
+    void TearDown() override {
+        EXPECT_TRUE(mem().unused().empty());
+        std::remove(controlFile().c_str());
+        clearStandInOptions();
+        ::setenv("PATH", originalPath().c_str(), 1);
+    }
+
+    static void clearStandInOptions() {
+        for (const char* name : {"STANDIN_QUIET", "STANDIN_TEXT", "STANDIN_BYTES", "STANDIN_BURST", "STANDIN_PAUSE_MS",
+                                 "STANDIN_STDERR", "STANDIN_WAIT_FILE", "STANDIN_ARGS_FILE"}) {
+            ::unsetenv(name);
+        }
+    }
+
+    static const std::string& originalPath() {
+        static const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+        return path;
+    }
+    static fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
+    std::string controlFile() const { return programFolder_ + "/load.ctl"; }
+
+    // Shows the main window, runs `script` on it and closes it with Escape
+    // when the script has left it open. Returns the dialog's result.
+    int show(const std::function<void(MemoryWindow&, CMainDialog&)>& script) {
+        CMainDialog dialog;
+        mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+            script(w, dialog);
+            if (!w.hasEnded()) {
+                w.pressEscape(0);
+            }
+        });
+        return dialog.doModal();
+    }
+
+    // Pumps the window until the run's closing line has arrived.
+    static void waitForCompletion(MemoryWindow& w) {
+        ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), run::kCompletion); }, 60s))
+            << w.text(IDC_OUTPUT);
+    }
+
+    std::string programFolder_;
+    std::string scratch_;
+};
+
+TEST_F(MainWindow, StartsWithItsDefaultsAndTheFocusInTheDatabaseBox) {
+    show([&](MemoryWindow& w, CMainDialog& d) {
+        EXPECT_EQ(w.focusedId(), IDC_DATABASE);
+        ASSERT_TRUE(d.readWindowValues());
+        EXPECT_EQ(d.programFolder, programFolder_);
+        EXPECT_EQ(d.loadMode, 0);
+        EXPECT_EQ(d.recordType, 0);
+        EXPECT_EQ(d.position, "01:12");
+        EXPECT_EQ(d.fieldType, "CHAR");
+        EXPECT_EQ(d.dateMask, "YYYY-MM-DD");
+        EXPECT_EQ(d.delimiterChoice, "{TAB}");
+        EXPECT_EQ(d.qualifierChoice, "{none}");
+        EXPECT_EQ(d.detailsCollapsed, 0);
+        EXPECT_EQ(d.databaseName + "|" + d.userName + "|" + d.password, "dbname|user|kemp");
+        EXPECT_EQ(d.fieldName + d.selectedField + d.dataFile + d.tableName, "");
+
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 0);
+        EXPECT_EQ(w.comboCount(IDC_FIELD_TYPE), 4);
+        EXPECT_EQ(w.comboEntry(IDC_DELIMITER, 3), "{Space}");
+        EXPECT_EQ(w.comboEntry(IDC_QUALIFIER, 1), "\"");
+        EXPECT_EQ(w.comboSelected(IDC_DATE_MASK), 0);
+        EXPECT_FALSE(w.isEnabled(IDC_DATE_MASK));
+        for (int id : {IDC_POSITION, IDC_DELIMITER, IDC_QUALIFIER}) {
+            EXPECT_TRUE(w.isEnabled(id)) << id;
+        }
+        EXPECT_EQ(w.comboCount(IDC_FIELD_NAME), 0);
+        EXPECT_EQ(w.listCount(IDC_FIELD_LIST), 0);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "");
+        EXPECT_EQ(w.editLimitOf(IDC_OUTPUT), 32000000u);
+        EXPECT_FALSE(w.isChecked(IDC_DETAILS));
+
+        ASSERT_EQ(w.systemMenuItems().size(), 1u);
+        EXPECT_EQ(w.systemMenuItems()[0].commandId, 16);
+        EXPECT_EQ(w.systemMenuItems()[0].caption, "关于 Brennick(&A)...");
+        EXPECT_EQ(w.icon(), IDI_MAIN);
+    });
+}
+
+TEST_F(MainWindow, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
+    int shown = 0;
+    for (int i = 0; i < 2; ++i) {
+        mem().onShow(IDD_ABOUT, [&](MemoryWindow& about) {
+            ++shown;
+            about.pressEnter(fw::kIdOk);
+        });
+    }
+    show([&](MemoryWindow& w, CMainDialog&) {
+        EXPECT_TRUE(w.systemCommand(16));
+        EXPECT_TRUE(w.systemCommand(31));
+        EXPECT_FALSE(w.systemCommand(32)) << "no About box is queued: showing one would throw";
+        EXPECT_FALSE(w.hasEnded());
+    });
+    EXPECT_EQ(shown, 2);
+}
+
+TEST_F(MainWindow, EnterClosesWithOkUnlessTheFieldNameIsTooLongAndEscapeCancels) {
+    EXPECT_EQ(show([](MemoryWindow& w, CMainDialog&) { w.pressEnter(IDC_USER); }), fw::kIdOk);
+    EXPECT_EQ(show([](MemoryWindow& w, CMainDialog&) { w.pressEscape(IDC_USER); }), fw::kIdCancel);
+    show([](MemoryWindow& w, CMainDialog&) {
+        w.setText(IDC_FIELD_NAME, repeat(kZhong, 16));
+        w.pressEnter(IDC_USER);
+        EXPECT_FALSE(w.hasEnded());
+        EXPECT_EQ(w.focusedId(), IDC_FIELD_NAME);
+    });
+    EXPECT_EQ(mem().takeMessages().size(), 1u);
+}
+
+TEST_F(MainWindow, AFieldNameOfThirtyBytesPassesTheReadAndThirtyTwoStopIt) {
+    show([](MemoryWindow& w, CMainDialog& d) {
+        w.setText(IDC_FIELD_NAME, repeat(kZhong, 15));
+        w.setText(IDC_TABLE, "EMP");
+        EXPECT_TRUE(d.readWindowValues());
+        EXPECT_EQ(d.tableName, "EMP");
+
+        w.setText(IDC_FIELD_NAME, repeat(kZhong, 16));
+        w.setText(IDC_TABLE, "DEPT");
+        EXPECT_FALSE(d.readWindowValues());
+        EXPECT_EQ(d.fieldName, repeat(kZhong, 16));
+        EXPECT_EQ(d.tableName, "EMP") << "members after the field name keep their values";
+    });
+    const auto messages = mem().takeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, fw::tooLongMessage(30));
+}
+
+TEST_F(MainWindow, CommandsEndWhenTheFieldNameIsTooLongLosingNothing) {
+    mem().answerFileDialog(fw::FileChoice{scratch_ + "/emp", 1});
+    show([&](MemoryWindow& w, CMainDialog&) {
+        w.setText(IDC_OUTPUT, "earlier output");
+        w.setText(IDC_FIELD_NAME, repeat("N", 31));
+        w.type(IDC_TABLE, "EMP");
+        w.click(IDC_SAVE_CTL);
+        w.click(IDC_IMPORT);
+        w.pumpUntil([] { return false; }, 200ms);
+        EXPECT_EQ(w.text(IDC_TABLE), "EMP") << "what the user typed is not overwritten";
+        EXPECT_EQ(w.text(IDC_OUTPUT), "") << "no loader ran";
+    });
+    EXPECT_EQ(mem().takeMessages().size(), 2u);
+    EXPECT_FALSE(exists(controlFile()));
+    EXPECT_FALSE(exists(scratch_ + "/emp.ctl"));
+}
+
+TEST_F(MainWindow, SaveMovesTheControlFileToTheChosenNameWithTheExtensionOnce) {
+    const std::pair<fw::FileChoice, std::string> cases[] = {
+        {{scratch_ + "/emp", 1}, scratch_ + "/emp.ctl"},
+        {{scratch_ + "/dept.ctl", 1}, scratch_ + "/dept.ctl"},
+        {{scratch_ + "/bonus.CTL", 1}, scratch_ + "/bonus.CTL"},
+        {{scratch_ + "/salgrade", 2}, scratch_ + "/salgrade"},
+    };
+    for (const auto& c : cases) {
+        mem().answerFileDialog(c.first);
+    }
+    std::string expected;
+    show([&](MemoryWindow& w, CMainDialog& d) {
+        w.setText(IDC_DATA_FILE, "/data/emp.txt");
+        w.setText(IDC_TABLE, "EMP");
+        w.listAdd(IDC_FIELD_LIST, "EMPNO CHAR");
+        w.listAdd(IDC_FIELD_LIST, "HIREDATE DATE  ''");
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            w.click(IDC_SAVE_CTL);
+        }
+        d.readWindowValues();
+        expected = loaddef::controlFileText({d.dataFile, d.tableName, 0, 0, 0, 0, {"EMPNO CHAR", "HIREDATE DATE  "}});
+    });
+    EXPECT_TRUE(mem().messages().empty());
+    for (const auto& c : cases) {
+        EXPECT_EQ(readFile(c.second), expected) << c.second;
+    }
+    EXPECT_FALSE(exists(scratch_ + "/dept.ctl.ctl"));
+    EXPECT_FALSE(exists(controlFile())) << "load.ctl has moved";
+    ASSERT_EQ(mem().fileRequests().size(), 4u);
+    EXPECT_TRUE(mem().fileRequests()[0].save);
+    EXPECT_EQ(mem().fileRequests()[0].filter, "Oracle Loader 控制文件(*.ctl)|*.ctl|所有文件(*.*)|*.*|");
+}
+
+TEST_F(MainWindow, SaveOverAnExistingFileKeepsItAndSaysSo) {
+    const std::string target = scratch_ + "/emp.ctl";
+    std::ofstream(target) << "keep me";
+    mem().answerFileDialog(fw::FileChoice{scratch_ + "/emp", 1});
+    mem().answerFileDialog(std::nullopt);
+    show([](MemoryWindow& w, CMainDialog&) {
+        w.click(IDC_SAVE_CTL);
+        w.click(IDC_SAVE_CTL);
+    });
+    EXPECT_EQ(readFile(target), "keep me");
+    EXPECT_TRUE(exists(controlFile())) << "load.ctl stays in the program folder";
+    const auto messages = mem().takeMessages();
+    ASSERT_EQ(messages.size(), 1u) << "a cancelled dialog says nothing";
+    EXPECT_EQ(messages[0].text, CMainDialog::controlFileNotMoved(target));
+    EXPECT_EQ(messages[0].icon, fw::MessageIcon::None);
+}
+
+TEST_F(MainWindow, ControlFileThatCannotBeCreatedStopsSaveAndImport) {
+    // A stale load.ctl from an earlier run must neither be saved nor loaded.
+    const std::string folder = scratch_ + "/program";
+    std::system(("mkdir -p '" + folder + "/load.ctl'").c_str());
+    mem().answerFileDialog(fw::FileChoice{scratch_ + "/emp", 1});
+    show([&](MemoryWindow& w, CMainDialog& d) {
+        d.programFolder = folder;
+        w.click(IDC_SAVE_CTL);
+        w.click(IDC_IMPORT);
+        w.pumpUntil([] { return false; }, 200ms);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "");
+    });
+    const auto messages = mem().takeMessages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, CMainDialog::kControlFileNotCreated);
+    EXPECT_EQ(messages[1].text, CMainDialog::kControlFileNotCreated);
+    EXPECT_FALSE(exists(scratch_ + "/emp.ctl"));
+}
+
+TEST_F(MainWindow, ImportWritesTheControlFileAndStreamsTheLoaderOutput) {
+    ::setenv("STANDIN_TEXT", "a\nb", 1);
+    show([&](MemoryWindow& w, CMainDialog& d) {
+        w.setText(IDC_OUTPUT, "old output");
+        w.setText(IDC_TABLE, "EMP");
+        w.click(IDC_IMPORT);
+        waitForCompletion(w);
+        EXPECT_EQ(d.commandLine, "sqlldr user/kemp@dbname control='" + programFolder_ + "/load.ctl' parfile='" +
+                                     programFolder_ + "/parfile.cfg'");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "arg[1]=user/kemp@dbname\r\n"
+                                      "arg[2]=control='" +
+                                          programFolder_ +
+                                          "/load.ctl'\r\n"
+                                          "arg[3]=parfile='" +
+                                          programFolder_ + "/parfile.cfg'\r\n" + "a\r\nb" + run::kCompletion);
+    });
+    EXPECT_EQ(readFile(controlFile()), loaddef::controlFileText({"", "EMP", 0, 0, 0, 0, {}}));
+    EXPECT_TRUE(mem().messages().empty());
+}
+
+// Checks that `shown` is the stand-in's filler of `bytes` bytes, every LF
+// turned into CR LF: numbered lines, none lost, none repeated.
+void expectFiller(const std::string& shown, std::size_t bytes) {
+    std::size_t lines = 0;
+    std::size_t raw = 0;
+    for (std::size_t at = 0; at < shown.size();) {
+        const std::size_t end = shown.find("\r\n", at);
+        const std::size_t stop = end == std::string::npos ? shown.size() : end;
+        char number[16];
+        std::snprintf(number, sizeof number, "line %06zu ", ++lines);
+        ASSERT_EQ(shown.compare(at, std::strlen(number), number), 0) << "line " << lines;
+        raw += stop - at + (end == std::string::npos ? 0 : 1);
+        at = end == std::string::npos ? shown.size() : end + 2;
+    }
+    EXPECT_EQ(raw, bytes);
+}
+
+TEST_F(MainWindow, OutputLongerThanOneReadIsShownBeforeTheLoaderEnds) {
+    const std::string gate = scratch_ + "/go";
+    ::setenv("STANDIN_QUIET", "1", 1);
+    ::setenv("STANDIN_BYTES", "50000", 1);
+    ::setenv("STANDIN_BURST", "10000", 1);
+    ::setenv("STANDIN_STDERR", "1", 1);
+    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    show([&](MemoryWindow& w, CMainDialog&) {
+        w.click(IDC_IMPORT);
+        ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT).size() >= 10000; }, 60s));
+        EXPECT_EQ(w.text(IDC_OUTPUT).find("Mission"), std::string::npos) << "the loader is still waiting";
+        std::ofstream(gate) << "";
+        waitForCompletion(w);
+        const std::string shown = w.text(IDC_OUTPUT);
+        expectFiller(shown.substr(0, shown.size() - std::strlen(run::kCompletion)), 50000);
+    });
+}
+
+TEST_F(MainWindow, OutputReadWhileThePaneIsCollapsedIsDiscarded) {
+    ::setenv("STANDIN_TEXT", "hidden\n", 1);
+    show([&](MemoryWindow& w, CMainDialog& d) {
+        const fw::Rect full = w.outerRect();
+        w.click(IDC_DETAILS);
+        EXPECT_EQ(d.detailsCollapsed, 1);
+        EXPECT_EQ(w.outerRect().bottom, full.bottom - 100);
+        w.click(IDC_IMPORT);
+        waitForCompletion(w);
+        EXPECT_EQ(w.text(IDC_OUTPUT), run::kCompletion) << "only the closing line";
+
+        w.click(IDC_DETAILS);
+        EXPECT_EQ(w.outerRect(), full);
+        EXPECT_EQ(d.detailsCollapsed, 0);
+        w.click(IDC_IMPORT);
+        waitForCompletion(w);
+        EXPECT_NE(w.text(IDC_OUTPUT).find("hidden\r\n"), std::string::npos);
+    });
+}
+
+TEST_F(MainWindow, ASecondImportWhileOneRunsFeedsTheSamePane) {
+    const std::string gate = scratch_ + "/go";
+    ::setenv("STANDIN_QUIET", "1", 1);
+    ::setenv("STANDIN_TEXT", "run\n", 1);
+    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    show([&](MemoryWindow& w, CMainDialog&) {
+        w.click(IDC_IMPORT);
+        ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT) == "run\r\n"; }, 60s));
+        w.click(IDC_IMPORT);
+        ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT) == "run\r\n"; }, 60s)) << "the pane was emptied";
+        std::ofstream(gate) << "";
+        ASSERT_TRUE(w.pumpUntil(
+            [&] { return w.text(IDC_OUTPUT) == std::string("run\r\n") + run::kCompletion + run::kCompletion; }, 60s))
+            << w.text(IDC_OUTPUT);
+    });
+}
+
+TEST_F(MainWindow, AMissingLoaderIsReportedAndThePaneStaysEmpty) {
+    ::setenv("PATH", scratch_.c_str(), 1);
+    show([&](MemoryWindow& w, CMainDialog&) {
+        w.click(IDC_IMPORT);
+        ASSERT_TRUE(w.pumpUntil([] { return !mem().messages().empty(); }, 60s));
+        w.pumpUntil([] { return false; }, 100ms);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "");
+    });
+    const auto messages = mem().takeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Error  on  CreateProcess()");
+    EXPECT_EQ(messages[0].icon, fw::MessageIcon::Warning);
+}
+
+TEST_F(MainWindow, AWorkerThatOutlivesTheWindowLeavesItAlone) {
+    const std::string gate = scratch_ + "/go";
+    ::setenv("STANDIN_TEXT", "late\n", 1);
+    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    std::shared_ptr<fw::CallQueue> queue;
+    show([&](MemoryWindow& w, CMainDialog&) {
+        queue = w.callQueue();
+        w.click(IDC_IMPORT);
+        ASSERT_TRUE(w.pumpUntil([&] { return !w.text(IDC_OUTPUT).empty(); }, 60s));
+    });
+    // The window and its dialog are gone while the loader still runs: what
+    // the worker hands over now is dropped, never delivered to them.
+    EXPECT_FALSE(queue->post([] { ADD_FAILURE() << "delivered to a closed window"; }));
+    std::ofstream(gate) << "";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(queue->pending());
+}
+
+} // namespace

@@ -1,0 +1,614 @@
+// The memory backend beyond what the shared control contract states: its
+// reading of the compiled resources, its script and answer queues, and the
+// calls that other threads post to its windows.
+#include "framework/dialog.h"
+#include "framework/memory/memory_backend.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using fw::mem::ItemClass;
+using fw::mem::MemoryWindow;
+
+fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
+
+// --- The compiled resources ---
+
+TEST(Resources, MainWindowTemplateHasItsControlsInTemplateOrderWithTheirKinds) {
+    const fw::mem::DialogTemplate* t = fw::mem::brennickResources().dialog(IDD_MAIN);
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->extended);
+    EXPECT_EQ(t->rect.cx, 291);
+    EXPECT_EQ(t->rect.cy, 303);
+    EXPECT_EQ(t->caption, "Brennick");
+    EXPECT_EQ(t->fontName, "宋体");
+    EXPECT_EQ(t->pointSize, 9);
+    ASSERT_EQ(t->items.size(), 43u);
+
+    const struct {
+        int id;
+        ItemClass itemClass;
+    } expected[] = {
+        {IDC_DATABASE, ItemClass::Edit},      {IDC_USER, ItemClass::Edit},        {IDC_PASSWORD, ItemClass::Edit},
+        {IDC_DATA_FILE, ItemClass::Edit},     {IDC_TABLE, ItemClass::Edit},       {IDC_APPEND, ItemClass::Button},
+        {IDC_REPLACE, ItemClass::Button},     {IDC_VARIABLE, ItemClass::Button},  {IDC_FIXED, ItemClass::Button},
+        {IDC_FIELD_NAME, ItemClass::ComboBox}, {IDC_POSITION, ItemClass::Edit},   {IDC_FIELD_TYPE, ItemClass::ComboBox},
+        {IDC_DATE_MASK, ItemClass::ComboBox}, {IDC_DELIMITER, ItemClass::ComboBox}, {IDC_QUALIFIER, ItemClass::ComboBox},
+        {IDC_ADD, ItemClass::Button},         {IDC_DELETE, ItemClass::Button},    {IDC_UP, ItemClass::Button},
+        {IDC_DOWN, ItemClass::Button},        {IDC_FIELD_LIST, ItemClass::ListBox}, {IDC_DETAILS, ItemClass::Button},
+        {IDC_ADVANCED, ItemClass::Button},    {IDC_LOAD_CTL, ItemClass::Button},  {IDC_SAVE_CTL, ItemClass::Button},
+        {IDC_IMPORT, ItemClass::Button},
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(t->items[i].id, expected[i].id) << "item " << i;
+        EXPECT_EQ(t->items[i].itemClass, expected[i].itemClass) << "item " << i;
+    }
+    // The labels and group boxes follow, without ids of their own; the two
+    // browse buttons and the output pane come last.
+    EXPECT_EQ(t->items[25].id, -1);
+    EXPECT_EQ(t->items[25].itemClass, ItemClass::Button); // a group box
+    EXPECT_EQ(t->items[26].caption, "数据库名:");
+    EXPECT_EQ(t->items[31].id, IDC_BROWSE);
+    EXPECT_EQ(t->items[41].id, IDC_CHOOSE_TABLE);
+    EXPECT_EQ(t->items[42].id, IDC_OUTPUT);
+
+    EXPECT_EQ(t->items[7].caption, "变长记录");
+    EXPECT_EQ(t->items[15].caption, "← 添加");
+    EXPECT_EQ(t->items[20].style & 0x100F, 0x1003u) << "the details toggle is a push-like automatic check box";
+    EXPECT_EQ(t->items[42].style & 0x1004, 0x1004u) << "the output pane is multi-line and wants Return";
+    EXPECT_NE(t->items[5].style & 0x00020000, 0u) << "1008 starts a group";
+    EXPECT_NE(t->items[9].style & 0x100, 0u) << "the field-name box sorts";
+    EXPECT_EQ(t->items[11].style & 0x100, 0u) << "the field-type box does not";
+}
+
+TEST(Resources, AdvancedTemplateHasItsControlsAndTheSilentList) {
+    const fw::mem::ResourceFile& res = fw::mem::brennickResources();
+    const fw::mem::DialogTemplate* t = res.dialog(IDD_ADVANCED);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->caption, "高级选项");
+    ASSERT_EQ(t->items.size(), 47u);
+    EXPECT_EQ(t->items[1].id, IDC_LOG);
+    EXPECT_EQ(t->items[28].id, IDC_SILENT);
+    EXPECT_EQ(t->items[28].itemClass, ItemClass::ComboBox);
+    EXPECT_EQ(t->items[45].id, fw::kIdOk);
+    EXPECT_EQ(t->items[46].id, fw::kIdCancel);
+
+    const std::vector<fw::mem::InitRecord>& init = res.dialogInit(IDD_ADVANCED);
+    std::vector<std::string> texts;
+    for (const fw::mem::InitRecord& rec : init) {
+        EXPECT_EQ(rec.controlId, IDC_SILENT);
+        EXPECT_EQ(rec.message, fw::mem::kInitComboAddString);
+        texts.push_back(rec.text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"header", "feedback", "errors", "discards", "all"}));
+    EXPECT_TRUE(res.dialogInit(IDD_MAIN).empty());
+}
+
+TEST(Resources, StringsIconsAndPictureControls) {
+    const fw::mem::ResourceFile& res = fw::mem::brennickResources();
+    EXPECT_EQ(res.string(IDS_ABOUT), std::optional<std::string>("关于 Brennick(&A)..."));
+    EXPECT_EQ(res.string(IDS_ABOUT + 1), std::nullopt);
+    EXPECT_EQ(mem().loadString(IDS_ABOUT), "关于 Brennick(&A)...");
+    EXPECT_EQ(mem().loadString(4000), "");
+    EXPECT_TRUE(res.hasIcon(IDI_MAIN));
+    EXPECT_FALSE(res.hasIcon(IDI_MAIN + 1));
+    EXPECT_EQ(res.dialog(4000), nullptr);
+
+    const fw::mem::DialogTemplate* about = res.dialog(IDD_ABOUT);
+    ASSERT_NE(about, nullptr);
+    ASSERT_FALSE(about->items.empty());
+    EXPECT_EQ(about->items[0].itemClass, ItemClass::Static);
+    EXPECT_EQ(about->items[0].captionOrdinal, IDI_MAIN) << "the picture names its icon by number";
+    EXPECT_EQ(about->items[0].caption, "");
+}
+
+// A resource file written byte by byte, for the forms windres does not
+// produce from our script.
+class ResBuilder {
+public:
+    ResBuilder() { entry(0, 0, {}); } // the empty entry every .res starts with
+
+    void entry(int type, int name, const std::vector<unsigned char>& data) {
+        std::vector<unsigned char> header;
+        put32(header, static_cast<std::uint32_t>(data.size()));
+        put32(header, 32);
+        put16(header, 0xFFFF);
+        put16(header, static_cast<std::uint16_t>(type));
+        put16(header, 0xFFFF);
+        put16(header, static_cast<std::uint16_t>(name));
+        header.resize(32, 0); // versions, flags, language, characteristics
+        bytes_.insert(bytes_.end(), header.begin(), header.end());
+        bytes_.insert(bytes_.end(), data.begin(), data.end());
+        align4(bytes_);
+    }
+
+    const std::vector<unsigned char>& bytes() const { return bytes_; }
+
+    static void put16(std::vector<unsigned char>& b, std::uint16_t v) {
+        b.push_back(static_cast<unsigned char>(v & 0xFF));
+        b.push_back(static_cast<unsigned char>(v >> 8));
+    }
+    static void put32(std::vector<unsigned char>& b, std::uint32_t v) {
+        put16(b, static_cast<std::uint16_t>(v & 0xFFFF));
+        put16(b, static_cast<std::uint16_t>(v >> 16));
+    }
+    static void putText(std::vector<unsigned char>& b, const std::u16string& s) {
+        for (char16_t c : s) {
+            put16(b, static_cast<std::uint16_t>(c));
+        }
+        put16(b, 0);
+    }
+    static void align4(std::vector<unsigned char>& b) {
+        while (b.size() % 4 != 0) {
+            b.push_back(0);
+        }
+    }
+
+private:
+    std::vector<unsigned char> bytes_;
+};
+
+TEST(Resources, ReadsAPlainDialogTemplateWithNamedClasses) {
+    // DLGTEMPLATE: style, extended style, count, x, y, cx, cy, menu, class,
+    // title, point size and face; items DWORD-aligned with WORD ids.
+    std::vector<unsigned char> d;
+    ResBuilder::put32(d, 0x80C80040); // pop-up, caption, system menu, DS_SETFONT
+    ResBuilder::put32(d, 0);
+    ResBuilder::put16(d, 2);
+    for (std::uint16_t v : {0, 0, 120, 60}) {
+        ResBuilder::put16(d, v);
+    }
+    ResBuilder::put16(d, 0); // no menu
+    ResBuilder::put16(d, 0); // the dialog class
+    ResBuilder::putText(d, u"Plain");
+    ResBuilder::put16(d, 8);
+    ResBuilder::putText(d, u"MS Shell Dlg");
+
+    ResBuilder::align4(d);
+    ResBuilder::put32(d, 0x50010003); // automatic check box, tab stop
+    ResBuilder::put32(d, 0);
+    for (std::uint16_t v : {5, 6, 40, 10}) {
+        ResBuilder::put16(d, v);
+    }
+    ResBuilder::put16(d, 7);
+    ResBuilder::put16(d, 0xFFFF);
+    ResBuilder::put16(d, 0x0080);
+    ResBuilder::putText(d, u"中文");
+    ResBuilder::put16(d, 0);
+
+    ResBuilder::align4(d);
+    ResBuilder::put32(d, 0x50000003); // an icon picture
+    ResBuilder::put32(d, 0);
+    for (std::uint16_t v : {5, 20, 20, 20}) {
+        ResBuilder::put16(d, v);
+    }
+    ResBuilder::put16(d, 0xFFFF);
+    ResBuilder::putText(d, u"sTaTiC");
+    ResBuilder::put16(d, 0xFFFF);
+    ResBuilder::put16(d, 5);
+    ResBuilder::put16(d, 0);
+
+    ResBuilder res;
+    res.entry(fw::mem::kResourceTypeDialog, 42, d);
+    const fw::mem::ResourceFile file = fw::mem::ResourceFile::parse(res.bytes().data(), res.bytes().size());
+    const fw::mem::DialogTemplate* t = file.dialog(42);
+    ASSERT_NE(t, nullptr);
+    EXPECT_FALSE(t->extended);
+    EXPECT_EQ(t->caption, "Plain");
+    EXPECT_EQ(t->fontName, "MS Shell Dlg");
+    EXPECT_EQ(t->rect.cx, 120);
+    ASSERT_EQ(t->items.size(), 2u);
+    EXPECT_EQ(t->items[0].id, 7);
+    EXPECT_EQ(t->items[0].itemClass, ItemClass::Button);
+    EXPECT_EQ(t->items[0].caption, "中文");
+    EXPECT_EQ(t->items[0].rect.cy, 10);
+    EXPECT_EQ(t->items[1].id, -1);
+    EXPECT_EQ(t->items[1].itemClass, ItemClass::Static);
+    EXPECT_EQ(t->items[1].className, "sTaTiC");
+    EXPECT_EQ(t->items[1].captionOrdinal, 5);
+}
+
+TEST(Resources, RejectsTruncatedFilesAndUnterminatedInitialisationData) {
+    std::vector<unsigned char> d;
+    ResBuilder::put16(d, IDC_SILENT);
+    ResBuilder::put16(d, 0x0403);
+    ResBuilder::put32(d, 2);
+    d.push_back('a');
+    d.push_back(0);
+    ResBuilder unterminated;
+    unterminated.entry(fw::mem::kResourceTypeDialogInit, 130, d);
+    EXPECT_THROW(fw::mem::ResourceFile::parse(unterminated.bytes().data(), unterminated.bytes().size()),
+                 std::runtime_error);
+    ResBuilder::put16(d, 0);
+    ResBuilder terminated;
+    terminated.entry(fw::mem::kResourceTypeDialogInit, 130, d);
+    const fw::mem::ResourceFile file =
+        fw::mem::ResourceFile::parse(terminated.bytes().data(), terminated.bytes().size());
+    ASSERT_EQ(file.dialogInit(130).size(), 1u);
+    EXPECT_EQ(file.dialogInit(130)[0].text, "a");
+
+    // A file cut short inside the data of its last resource.
+    std::vector<unsigned char> cut = terminated.bytes();
+    cut.resize(cut.size() - 3);
+    EXPECT_THROW(fw::mem::ResourceFile::parse(cut.data(), cut.size()), std::runtime_error);
+}
+
+// --- Showing dialogs ---
+
+// A dialog whose init, commands and destroy step a test can set.
+class TestDialog : public fw::Dialog {
+public:
+    explicit TestDialog(int templateId, fw::Dialog* parent = nullptr) : fw::Dialog(templateId, parent) {}
+
+    std::function<bool(TestDialog&)> init;
+    std::function<void(int)> command;
+    int destroyed = 0;
+
+protected:
+    bool onInitDialog() override { return init ? init(*this) : true; }
+    bool onCommand(int id, fw::Notify notify) override {
+        if (command && notify == fw::Notify::Clicked && id != fw::kIdOk && id != fw::kIdCancel) {
+            command(id);
+            return true;
+        }
+        return false;
+    }
+    void onDestroy() override { ++destroyed; }
+};
+
+class MemoryBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override { mem().reset(); }
+};
+
+TEST_F(MemoryBackendTest, ScriptsRunInQueueOrderPerTemplate) {
+    std::vector<int> order;
+    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
+        order.push_back(1);
+        w.end(11);
+    });
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        order.push_back(2);
+        w.end(22);
+    });
+    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
+        order.push_back(3);
+        w.end(33);
+    });
+    TestDialog first(IDD_ABOUT);
+    TestDialog second(IDD_ABOUT);
+    TestDialog main(IDD_MAIN);
+    EXPECT_EQ(first.doModal(), 11);
+    EXPECT_EQ(second.doModal(), 33);
+    EXPECT_EQ(main.doModal(), 22);
+    EXPECT_EQ(order, (std::vector<int>{1, 3, 2}));
+    EXPECT_TRUE(mem().unused().empty());
+    EXPECT_FALSE(first.isShown());
+}
+
+TEST_F(MemoryBackendTest, DialogsWithoutScriptOrLeftOpenFailLoudlyAfterTheirDestroyStep) {
+    TestDialog unscripted(IDD_ABOUT);
+    try {
+        unscripted.doModal();
+        FAIL() << "a dialog without a script ran";
+    } catch (const std::logic_error& e) {
+        EXPECT_NE(std::string(e.what()).find("100"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(unscripted.destroyed, 1);
+    EXPECT_FALSE(unscripted.isShown());
+
+    mem().onShow(IDD_ABOUT, [](MemoryWindow&) {});
+    TestDialog leftOpen(IDD_ABOUT);
+    try {
+        leftOpen.doModal();
+        FAIL() << "a dialog left open by its script returned";
+    } catch (const std::logic_error& e) {
+        EXPECT_EQ(std::string(e.what()), "dialog 100 still open after its script");
+    }
+    EXPECT_EQ(leftOpen.destroyed, 1);
+
+    mem().onShow(IDD_ABOUT, [](MemoryWindow& w) { w.text(4242); });
+    TestDialog failing(IDD_ABOUT);
+    EXPECT_THROW(failing.doModal(), std::logic_error);
+    EXPECT_FALSE(failing.isShown());
+}
+
+TEST_F(MemoryBackendTest, InitDecidesTheFocusAndADialogEndedInInitTakesNoScript) {
+    TestDialog plain(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        EXPECT_EQ(w.focusedId(), IDC_DATABASE) << "the first enabled tab stop";
+        w.end(fw::kIdOk);
+    });
+    EXPECT_EQ(plain.doModal(), fw::kIdOk);
+
+    TestDialog firstTwoDisabled(IDD_MAIN);
+    firstTwoDisabled.init = [](TestDialog& d) {
+        d.window().enable(IDC_DATABASE, false);
+        d.window().enable(IDC_USER, false);
+        return true;
+    };
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        EXPECT_EQ(w.focusedId(), IDC_PASSWORD);
+        w.end(fw::kIdOk);
+    });
+    EXPECT_EQ(firstTwoDisabled.doModal(), fw::kIdOk);
+
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        EXPECT_EQ(w.focusedId(), IDC_OUTPUT);
+        w.end(fw::kIdOk);
+    });
+    TestDialog ownFocus(IDD_MAIN);
+    ownFocus.init = [](TestDialog& d) {
+        d.window().setFocus(IDC_OUTPUT);
+        return false;
+    };
+    ownFocus.doModal();
+
+    TestDialog endsAtOnce(IDD_ABOUT);
+    endsAtOnce.init = [](TestDialog& d) {
+        d.endDialog(5);
+        return true;
+    };
+    mem().onShow(IDD_ABOUT, [](MemoryWindow& w) { w.end(6); });
+    EXPECT_EQ(endsAtOnce.doModal(), 5);
+    EXPECT_EQ(mem().unused(), (std::vector<std::string>{"1 script for dialog 100"}));
+}
+
+TEST_F(MemoryBackendTest, NestedDialogsRunTheirOwnScriptsAndOwnTheirMessages) {
+    TestDialog main(IDD_MAIN);
+    TestDialog about(IDD_ABOUT, &main);
+    main.command = [&](int id) {
+        if (id == IDC_ADVANCED) {
+            main.messageBox("before");
+            about.doModal();
+        }
+    };
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        w.click(IDC_ADVANCED);
+        EXPECT_EQ(mem().activeWindow(), &w);
+        w.closeBox();
+    });
+    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
+        EXPECT_EQ(mem().activeWindow(), &w);
+        EXPECT_EQ(w.caption(), "关于 Brennick");
+        about.messageBox("inside", fw::MessageIcon::Warning);
+        w.pressEnter(fw::kIdOk);
+    });
+    mem().setProgramName("Loader");
+    EXPECT_EQ(main.doModal(), fw::kIdCancel);
+    EXPECT_EQ(mem().activeWindow(), nullptr);
+
+    const std::vector<fw::mem::ShownMessageBox> shown = mem().takeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "before");
+    EXPECT_EQ(shown[0].caption, "Loader");
+    EXPECT_EQ(shown[0].icon, fw::MessageIcon::None);
+    EXPECT_EQ(shown[0].ownerTemplate, IDD_MAIN);
+    EXPECT_EQ(shown[1].text, "inside");
+    EXPECT_EQ(shown[1].icon, fw::MessageIcon::Warning);
+    EXPECT_EQ(shown[1].ownerTemplate, IDD_ABOUT);
+    EXPECT_TRUE(mem().messages().empty());
+
+    mem().reset();
+    EXPECT_EQ(mem().programName(), "Brennick");
+}
+
+TEST_F(MemoryBackendTest, FileDialogsTakeQueuedAnswersAndAreRecorded) {
+    mem().answerFileDialog(fw::FileChoice{"/data/in.txt", 1});
+    mem().answerFileDialog(std::nullopt);
+    mem().answerFileDialog(fw::FileChoice{"/data/out.ctl", 2});
+    EXPECT_EQ(mem().unused(), (std::vector<std::string>{"3 file dialog answers"}));
+
+    TestDialog d(IDD_MAIN);
+    std::vector<std::optional<fw::FileChoice>> answers;
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        answers.push_back(d.fileDialog(fw::FileRequest{false, "a|*.txt||"}));
+        answers.push_back(d.fileDialog(fw::FileRequest{false, "a|*.txt||"}));
+        answers.push_back(d.fileDialog(fw::FileRequest{true, "b|*.ctl||"}));
+        EXPECT_THROW(d.fileDialog(fw::FileRequest{true, "c|*||"}), std::logic_error);
+        w.end(fw::kIdOk);
+    });
+    d.doModal();
+    ASSERT_EQ(answers.size(), 3u);
+    ASSERT_TRUE(answers[0].has_value());
+    EXPECT_EQ(answers[0]->path, "/data/in.txt");
+    EXPECT_FALSE(answers[1].has_value());
+    EXPECT_EQ(answers[2]->filterIndex, 2);
+
+    const std::vector<fw::FileRequest>& asked = mem().fileRequests();
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_FALSE(asked[0].save);
+    EXPECT_TRUE(asked[2].save);
+    EXPECT_EQ(asked[2].filter, "b|*.ctl||");
+    EXPECT_TRUE(mem().unused().empty());
+
+    mem().answerFileDialog(std::nullopt);
+    mem().onShow(IDD_ABOUT, [](MemoryWindow&) {});
+    mem().reset();
+    EXPECT_TRUE(mem().unused().empty());
+    EXPECT_TRUE(mem().fileRequests().empty());
+}
+
+// --- The window beyond the control contract ---
+
+TEST_F(MemoryBackendTest, SystemMenuIconAndSystemCommands) {
+    TestDialog d(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        EXPECT_TRUE(w.appendSystemMenuItem(IDM_ABOUT, "about"));
+        ASSERT_EQ(w.systemMenuItems().size(), 1u);
+        EXPECT_EQ(w.systemMenuItems()[0].commandId, IDM_ABOUT);
+        EXPECT_THROW(w.setIcon(IDI_MAIN + 1), std::logic_error);
+        w.setIcon(IDI_MAIN);
+        EXPECT_EQ(w.icon(), IDI_MAIN);
+
+        EXPECT_FALSE(w.systemCommand(IDM_ABOUT));
+        EXPECT_FALSE(w.hasEnded()) << "only the close command ends the dialog by default";
+        w.closeBox();
+        ASSERT_EQ(w.systemCommands().size(), 2u);
+        EXPECT_EQ(w.systemCommands()[1].command, MemoryWindow::kScClose);
+    });
+    EXPECT_EQ(d.doModal(), fw::kIdCancel);
+
+    // With its Cancel button disabled, the close box does nothing.
+    TestDialog advanced(IDD_ADVANCED);
+    mem().onShow(IDD_ADVANCED, [](MemoryWindow& w) {
+        w.enable(fw::kIdCancel, false);
+        w.closeBox();
+        EXPECT_FALSE(w.hasEnded());
+        w.pressEscape(IDC_LOG);
+    });
+    EXPECT_EQ(advanced.doModal(), fw::kIdCancel);
+}
+
+TEST_F(MemoryBackendTest, EditLimitCutsTypingAndAppendingAtWholeCharactersButNotSetText) {
+    TestDialog d(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        EXPECT_EQ(w.editLimitOf(IDC_TABLE), 32767u);
+        w.editLimit(IDC_TABLE, 5);
+        w.type(IDC_TABLE, "ab\xD6\xD0\xCE\xC4");
+        EXPECT_EQ(w.text(IDC_TABLE), "ab\xD6\xD0") << "the second double-byte character does not fit";
+        w.editAppend(IDC_TABLE, "xyz");
+        EXPECT_EQ(w.text(IDC_TABLE), "ab\xD6\xD0x");
+        w.setText(IDC_TABLE, "longer than five");
+        EXPECT_EQ(w.text(IDC_TABLE), "longer than five");
+        w.editAppend(IDC_TABLE, "!");
+        w.type(IDC_TABLE, "!");
+        EXPECT_EQ(w.text(IDC_TABLE), "longer than five");
+        w.editLimit(IDC_TABLE, 0);
+        EXPECT_EQ(w.editLimitOf(IDC_TABLE), 0x7FFFFFFEu);
+        EXPECT_THROW(w.editLimit(IDC_FIELD_TYPE, 5), std::logic_error);
+        w.end(fw::kIdOk);
+    });
+    d.doModal();
+}
+
+TEST_F(MemoryBackendTest, RadioButtonsCarryTheTabStopWhileSetAndFocusLeavesDisabledControls) {
+    TestDialog d(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        const std::uint32_t tabStop = 0x00010000;
+        EXPECT_EQ(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
+        w.setChecked(IDC_VARIABLE, true);
+        EXPECT_NE(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
+        w.click(IDC_FIXED);
+        EXPECT_EQ(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
+        EXPECT_NE(w.styleOf(IDC_FIXED) & tabStop, 0u);
+        EXPECT_EQ(w.focusedId(), IDC_FIXED) << "a click gives the button the focus";
+
+        w.comboAdd(IDC_FIELD_TYPE, "CHAR");
+        w.dropDown(IDC_FIELD_TYPE, true);
+        EXPECT_TRUE(w.isDroppedDown(IDC_FIELD_TYPE));
+        w.enable(IDC_FIELD_TYPE, false);
+        EXPECT_EQ(w.focusedId(), 0);
+        EXPECT_FALSE(w.isDroppedDown(IDC_FIELD_TYPE)) << "losing the focus closes the list";
+        w.setFocus(IDC_FIELD_TYPE);
+        EXPECT_EQ(w.focusedId(), 0) << "a disabled control cannot take the focus";
+        EXPECT_THROW(w.pressEnter(IDC_FIELD_TYPE), std::logic_error);
+        EXPECT_THROW(w.isChecked(IDC_ADD), std::logic_error) << "a push button has no check state";
+        w.end(fw::kIdOk);
+    });
+    d.doModal();
+}
+
+TEST_F(MemoryBackendTest, DroppingTheListDownShowsTheEntryTheEditTextBegins) {
+    TestDialog d(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
+        for (const char* entry : {"CHAR", "NUMBER", "DATE"}) {
+            w.comboAdd(IDC_FIELD_TYPE, entry);
+        }
+        w.comboSetEditText(IDC_FIELD_TYPE, "nu");
+        w.dropDown(IDC_FIELD_TYPE, true);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
+        w.pressEscape(IDC_FIELD_TYPE);
+        EXPECT_FALSE(w.isDroppedDown(IDC_FIELD_TYPE));
+        EXPECT_FALSE(w.hasEnded()) << "Escape closed only the list";
+
+        w.comboSetEditText(IDC_FIELD_TYPE, "x");
+        w.dropDown(IDC_FIELD_TYPE, true);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "x");
+        w.pressEnter(IDC_FIELD_TYPE);
+        EXPECT_FALSE(w.hasEnded()) << "Enter closed only the list";
+        w.pressEnter(IDC_FIELD_TYPE);
+        EXPECT_TRUE(w.hasEnded());
+    });
+    EXPECT_EQ(d.doModal(), fw::kIdOk);
+}
+
+// --- Calls from other threads ---
+
+TEST_F(MemoryBackendTest, CallsPostedFromAnotherThreadRunOnTheWindowThreadWhilePumped) {
+    TestDialog d(IDD_MAIN);
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        const std::thread::id windowThread = std::this_thread::get_id();
+        std::shared_ptr<fw::CallQueue> queue = w.callQueue();
+        int ran = 0;
+        bool allOnWindowThread = true;
+        std::thread worker([&] {
+            for (int i = 0; i < 200; ++i) {
+                queue->post([&] {
+                    allOnWindowThread = allOnWindowThread && std::this_thread::get_id() == windowThread;
+                    w.editAppend(IDC_OUTPUT, "x");
+                    ++ran;
+                });
+            }
+        });
+        EXPECT_TRUE(w.pumpUntil([&] { return ran == 200; }, std::chrono::seconds(10)));
+        worker.join();
+        EXPECT_TRUE(allOnWindowThread);
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), 200);
+
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_FALSE(w.pumpUntil([] { return false; }, std::chrono::milliseconds(50)));
+        EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(50));
+        w.end(fw::kIdOk);
+    });
+    d.doModal();
+}
+
+TEST_F(MemoryBackendTest, NestedDialogPumpsTheCallsOfTheWindowBelow) {
+    TestDialog main(IDD_MAIN);
+    TestDialog about(IDD_ABOUT, &main);
+    std::shared_ptr<fw::CallQueue> mainQueue;
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        mainQueue = w.callQueue();
+        about.doModal();
+        w.end(fw::kIdOk);
+    });
+    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
+        std::thread([&] { mainQueue->post([&] { main.window().setText(IDC_TABLE, "from worker"); }); }).join();
+        EXPECT_TRUE(w.pumpUntil([&] { return main.window().text(IDC_TABLE) == "from worker"; },
+                                std::chrono::seconds(10)));
+        w.end(fw::kIdOk);
+    });
+    main.doModal();
+}
+
+TEST_F(MemoryBackendTest, CallsAreDroppedOnceTheWindowIsGone) {
+    TestDialog d(IDD_MAIN);
+    std::shared_ptr<fw::CallQueue> queue;
+    bool ran = false;
+    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+        queue = w.callQueue();
+        EXPECT_TRUE(queue->post([&] { ran = true; })); // never pumped
+        w.end(fw::kIdOk);
+    });
+    d.doModal();
+    EXPECT_FALSE(ran);
+    bool late = false;
+    std::thread worker([&] { EXPECT_FALSE(queue->post([&] { late = true; })); });
+    worker.join();
+    EXPECT_FALSE(late);
+}
+
+} // namespace

@@ -1,0 +1,153 @@
+// A stand-in for the real loader (sqlldr), built by both toolchains. The
+// command line is the product's; test options come from the environment:
+//
+//   STANDIN_QUIET=1          do not print "arg[i]=<text>" lines for the arguments
+//   STANDIN_ARGS_FILE=path   also write the raw arguments, one per line, there
+//   STANDIN_TEXT=text        write text to stdout after the arguments
+//                            (escapes \n \r \t \\ \0 decoded)
+//   STANDIN_BYTES=n          write n bytes of numbered filler lines ...
+//   STANDIN_BURST=b          ... in bursts of b bytes (default 4096), flushed each ...
+//   STANDIN_PAUSE_MS=ms      ... with a pause of ms between bursts (default 0)
+//   STANDIN_STDERR=1         every second burst goes to stderr
+//   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
+//                            no bursts) wait until path exists (at most 60 s)
+//
+// Exit code 0.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+const char* env(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v ? v : nullptr;
+}
+
+bool envFlag(const char* name) {
+    const char* v = env(name);
+    return v && std::strcmp(v, "1") == 0;
+}
+
+unsigned long long envNumber(const char* name, unsigned long long fallback) {
+    const char* v = env(name);
+    return v ? std::strtoull(v, nullptr, 10) : fallback;
+}
+
+void put(std::FILE* f, const std::string& s) {
+    std::fwrite(s.data(), 1, s.size(), f);
+    std::fflush(f);
+}
+
+std::string decodeEscapes(const char* s) {
+    std::string out;
+    for (; *s; ++s) {
+        if (*s != '\\' || !s[1]) {
+            out += *s;
+            continue;
+        }
+        switch (*++s) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case '\\': out += '\\'; break;
+        case '0': out += '\0'; break;
+        default: out += '\\'; out += *s; break;
+        }
+    }
+    return out;
+}
+
+// The filler: lines of kLineLength bytes, "line 000001 abcd...\n", numbered
+// from 1; the byte at any offset is known without state.
+const std::size_t kLineLength = 64;
+
+std::string fillerLine(unsigned long long number) {
+    char head[32];
+    std::snprintf(head, sizeof head, "line %06llu ", number);
+    std::string line = head;
+    for (char c = 'a'; line.size() < kLineLength - 1; c = c == 'z' ? 'a' : static_cast<char>(c + 1))
+        line += c;
+    line += '\n';
+    return line;
+}
+
+std::string filler(unsigned long long offset, unsigned long long count) {
+    std::string out;
+    unsigned long long number = offset / kLineLength + 1;
+    std::string line = fillerLine(number);
+    std::size_t at = static_cast<std::size_t>(offset % kLineLength);
+    while (out.size() < count) {
+        std::size_t take = static_cast<std::size_t>(std::min<unsigned long long>(kLineLength - at, count - out.size()));
+        out.append(line, at, take);
+        at = 0;
+        line = fillerLine(++number);
+    }
+    return out;
+}
+
+void waitForFile(const char* path) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::FILE* f = std::fopen(path, "rb")) {
+            std::fclose(f);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    if (!envFlag("STANDIN_QUIET")) {
+        std::string lines;
+        for (int i = 1; i < argc; ++i)
+            lines += "arg[" + std::to_string(i) + "]=" + argv[i] + "\n";
+        put(stdout, lines);
+    }
+    if (const char* path = env("STANDIN_ARGS_FILE")) {
+        if (std::FILE* f = std::fopen(path, "wb")) {
+            for (int i = 1; i < argc; ++i)
+                std::fprintf(f, "%s\n", argv[i]);
+            std::fclose(f);
+        }
+    }
+    if (const char* text = env("STANDIN_TEXT"))
+        put(stdout, decodeEscapes(text));
+
+    const char* waitFile = env("STANDIN_WAIT_FILE");
+    const unsigned long long total = envNumber("STANDIN_BYTES", 0);
+    unsigned long long burst = envNumber("STANDIN_BURST", 4096);
+    if (burst == 0)
+        burst = 4096;
+    const unsigned long long pauseMs = envNumber("STANDIN_PAUSE_MS", 0);
+    const bool alternate = envFlag("STANDIN_STDERR");
+
+    if (total == 0 && waitFile)
+        waitForFile(waitFile);
+    unsigned long long sent = 0;
+    for (unsigned long long k = 0; sent < total; ++k) {
+        if (k > 0 && pauseMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        const unsigned long long n = std::min(burst, total - sent);
+        put(alternate && k % 2 == 1 ? stderr : stdout, filler(sent, n));
+        sent += n;
+        if (k == 0 && waitFile)
+            waitForFile(waitFile);
+    }
+    return 0;
+}
