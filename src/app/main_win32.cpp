@@ -1,12 +1,15 @@
-// Brennick.exe until the application class takes over: shows the main
-// window from its template, with no behaviour of its own yet.
-#include "framework/dialog.h"
-#include "res/resource.h"
+// Brennick.exe's entry point.
+#include "app/loader_app.h"
 
 #include <windows.h>
 
+namespace {
+
+CLoaderApp theApp;
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    fw::Dialog mainWindow(IDD_MAIN);
-    mainWindow.doModal();
+    theApp.initInstance();
     return 0;
 }

@@ -80,7 +80,7 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
 
-    (void)inheritLock;
+    std::lock_guard<std::mutex> guard(inheritLock());
 
     SECURITY_ATTRIBUTES sa = {sizeof(SECURITY_ATTRIBUTES), NULL, TRUE};
     HANDLE readEnd = NULL;

@@ -27,6 +27,9 @@ public:
     // False when it could not be written whole; the user has been told.
     bool writeControlFile();
     std::string controlFilePath() const;
+    // How many appends the output pane has had from loader runs (for
+    // measurements).
+    int outputAppendCount() const;
 
     std::string programFolder;
     std::shared_ptr<schema::Connection> connection;

@@ -20,7 +20,9 @@ namespace {
 using fw::mem::ItemClass;
 using fw::mem::MemoryWindow;
 
-fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
+fw::mem::MemoryBackend& mem() {
+    return fw::mem::memoryBackend();
+}
 
 // --- The compiled resources ---
 
@@ -39,14 +41,18 @@ TEST(Resources, MainWindowTemplateHasItsControlsInTemplateOrderWithTheirKinds) {
         int id;
         ItemClass itemClass;
     } expected[] = {
-        {IDC_DATABASE, ItemClass::Edit},      {IDC_USER, ItemClass::Edit},        {IDC_PASSWORD, ItemClass::Edit},
-        {IDC_DATA_FILE, ItemClass::Edit},     {IDC_TABLE, ItemClass::Edit},       {IDC_APPEND, ItemClass::Button},
-        {IDC_REPLACE, ItemClass::Button},     {IDC_VARIABLE, ItemClass::Button},  {IDC_FIXED, ItemClass::Button},
-        {IDC_FIELD_NAME, ItemClass::ComboBox}, {IDC_POSITION, ItemClass::Edit},   {IDC_FIELD_TYPE, ItemClass::ComboBox},
-        {IDC_DATE_MASK, ItemClass::ComboBox}, {IDC_DELIMITER, ItemClass::ComboBox}, {IDC_QUALIFIER, ItemClass::ComboBox},
-        {IDC_ADD, ItemClass::Button},         {IDC_DELETE, ItemClass::Button},    {IDC_UP, ItemClass::Button},
-        {IDC_DOWN, ItemClass::Button},        {IDC_FIELD_LIST, ItemClass::ListBox}, {IDC_DETAILS, ItemClass::Button},
-        {IDC_ADVANCED, ItemClass::Button},    {IDC_LOAD_CTL, ItemClass::Button},  {IDC_SAVE_CTL, ItemClass::Button},
+        {IDC_DATABASE, ItemClass::Edit},      {IDC_USER, ItemClass::Edit},
+        {IDC_PASSWORD, ItemClass::Edit},      {IDC_DATA_FILE, ItemClass::Edit},
+        {IDC_TABLE, ItemClass::Edit},         {IDC_APPEND, ItemClass::Button},
+        {IDC_REPLACE, ItemClass::Button},     {IDC_VARIABLE, ItemClass::Button},
+        {IDC_FIXED, ItemClass::Button},       {IDC_FIELD_NAME, ItemClass::ComboBox},
+        {IDC_POSITION, ItemClass::Edit},      {IDC_FIELD_TYPE, ItemClass::ComboBox},
+        {IDC_DATE_MASK, ItemClass::ComboBox}, {IDC_DELIMITER, ItemClass::ComboBox},
+        {IDC_QUALIFIER, ItemClass::ComboBox}, {IDC_ADD, ItemClass::Button},
+        {IDC_DELETE, ItemClass::Button},      {IDC_UP, ItemClass::Button},
+        {IDC_DOWN, ItemClass::Button},        {IDC_FIELD_LIST, ItemClass::ListBox},
+        {IDC_DETAILS, ItemClass::Button},     {IDC_ADVANCED, ItemClass::Button},
+        {IDC_LOAD_CTL, ItemClass::Button},    {IDC_SAVE_CTL, ItemClass::Button},
         {IDC_IMPORT, ItemClass::Button},
     };
     for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -587,8 +593,8 @@ TEST_F(MemoryBackendTest, NestedDialogPumpsTheCallsOfTheWindowBelow) {
     });
     mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
         std::thread([&] { mainQueue->post([&] { main.window().setText(IDC_TABLE, "from worker"); }); }).join();
-        EXPECT_TRUE(w.pumpUntil([&] { return main.window().text(IDC_TABLE) == "from worker"; },
-                                std::chrono::seconds(10)));
+        EXPECT_TRUE(
+            w.pumpUntil([&] { return main.window().text(IDC_TABLE) == "from worker"; }, std::chrono::seconds(10)));
         w.end(fw::kIdOk);
     });
     main.doModal();

@@ -11,6 +11,8 @@
 //   STANDIN_STDERR=1         every second burst goes to stderr
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
+//   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
+//                            from the startup information, before the text
 //
 // Exit code 0.
 #include <algorithm>
@@ -24,6 +26,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -126,6 +129,16 @@ int main(int argc, char** argv) {
             std::fclose(f);
         }
     }
+#ifdef _WIN32
+    if (envFlag("STANDIN_SHOW")) {
+        STARTUPINFOA startup;
+        ::GetStartupInfoA(&startup);
+        char line[64];
+        std::snprintf(line, sizeof line, "show=%u flags=0x%lx\n", static_cast<unsigned>(startup.wShowWindow),
+                      static_cast<unsigned long>(startup.dwFlags));
+        put(stdout, line);
+    }
+#endif
     if (const char* text = env("STANDIN_TEXT"))
         put(stdout, decodeEscapes(text));
 

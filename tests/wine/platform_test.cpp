@@ -1,6 +1,7 @@
 // The Win32 platform layer under Wine: program path (code page 936 included),
 // file move, and CreateProcessA with one pipe, driven against sqlldr.exe.
 #include "platform/platform.h"
+#include "wine/env.h"
 
 #include <gtest/gtest.h>
 
@@ -18,38 +19,9 @@ namespace {
 
 using platform::ChildProcess;
 
-// Wine shows the Linux root as drive Z:.
-std::string windowsPath(std::string posix) {
-    for (char& c : posix)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + posix;
-}
-
-std::string getEnv(const char* name, bool* had = nullptr) {
-    DWORD size = ::GetEnvironmentVariableA(name, NULL, 0);
-    if (had)
-        *had = size > 0;
-    if (size == 0)
-        return std::string();
-    std::vector<char> value(size);
-    DWORD n = ::GetEnvironmentVariableA(name, value.data(), size);
-    return std::string(value.data(), n);
-}
-
-// Sets a variable of the environment children inherit, for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name), old_(getEnv(name, &had_)) {
-        ::SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~ScopedEnv() { ::SetEnvironmentVariableA(name_, had_ ? old_.c_str() : NULL); }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
+using winetest::getEnv;
+using winetest::ScopedEnv;
+using winetest::windowsPath;
 
 bool writeFile(const std::string& path, const std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "wb");

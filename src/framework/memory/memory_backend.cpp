@@ -8,7 +8,9 @@
 
 namespace fw {
 
-Backend& backend() { return mem::memoryBackend(); }
+Backend& backend() {
+    return mem::memoryBackend();
+}
 
 } // namespace fw
 
@@ -20,7 +22,9 @@ namespace {
 // again, for conditions that change without a post.
 constexpr std::chrono::milliseconds kPollSlice(10);
 
-std::string dialogText(int templateId) { return "dialog " + std::to_string(templateId); }
+std::string dialogText(int templateId) {
+    return "dialog " + std::to_string(templateId);
+}
 
 // Keeps the list of shown windows in step with the stack of modal runs.
 class ShownWindow {
@@ -94,7 +98,9 @@ MemoryBackend::Script MemoryBackend::takeScript(int templateId) {
     return script;
 }
 
-void MemoryBackend::onShow(int templateId, Script script) { scripts_[templateId].push_back(std::move(script)); }
+void MemoryBackend::onShow(int templateId, Script script) {
+    scripts_[templateId].push_back(std::move(script));
+}
 
 void MemoryBackend::messageBox(Dialog* owner, const std::string& text, MessageIcon icon) {
     messages_.push_back(ShownMessageBox{programName_, text, icon, owner != nullptr ? owner->templateId() : 0});
@@ -116,9 +122,13 @@ std::optional<FileChoice> MemoryBackend::fileDialog(Dialog* /*owner*/, const Fil
     return answer;
 }
 
-void MemoryBackend::answerFileDialog(std::optional<FileChoice> answer) { fileAnswers_.push_back(std::move(answer)); }
+void MemoryBackend::answerFileDialog(std::optional<FileChoice> answer) {
+    fileAnswers_.push_back(std::move(answer));
+}
 
-std::string MemoryBackend::loadString(int id) { return brennickResources().string(id).value_or(std::string()); }
+std::string MemoryBackend::loadString(int id) {
+    return brennickResources().string(id).value_or(std::string());
+}
 
 void MemoryBackend::reset() {
     scripts_.clear();

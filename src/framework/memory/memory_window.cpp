@@ -49,15 +49,23 @@ constexpr int kCaptionHeight = 19;
 constexpr int kWindowLeft = 120;
 constexpr int kWindowTop = 80;
 
-std::string idText(int id) { return "control " + std::to_string(id); }
+std::string idText(int id) {
+    return "control " + std::to_string(id);
+}
 
 // MulDiv: a * b / c rounded half away from zero (for non-negative values).
-int mulDiv(int a, int b, int c) { return (a * b * 2 + c) / (c * 2); }
+int mulDiv(int a, int b, int c) {
+    return (a * b * 2 + c) / (c * 2);
+}
 
 // Dialog units to pixels for the templates' 9-point SimSun at 96 dots per
 // inch: a base unit of 6 by 12 pixels, so 1.5 pixels per unit each way.
-int unitsToPixelsX(int units) { return mulDiv(units, 6, 4); }
-int unitsToPixelsY(int units) { return mulDiv(units, 12, 8); }
+int unitsToPixelsX(int units) {
+    return mulDiv(units, 6, 4);
+}
+int unitsToPixelsY(int units) {
+    return mulDiv(units, 12, 8);
+}
 
 std::size_t charLength(const std::string& s, std::size_t i) {
     return (text::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
@@ -274,7 +282,9 @@ int MemoryWindow::indexOf(int id) const {
     throw std::logic_error("dialog " + std::to_string(template_.id) + " has no " + idText(id));
 }
 
-MemoryWindow::Control& MemoryWindow::find(int id) { return controls_[indexOf(id)]; }
+MemoryWindow::Control& MemoryWindow::find(int id) {
+    return controls_[indexOf(id)];
+}
 
 MemoryWindow::Control& MemoryWindow::find(int id, Kind kind, const char* operation) {
     Control& c = find(id);
@@ -310,9 +320,13 @@ MemoryWindow::Control& MemoryWindow::checkable(int id, const char* operation) {
 
 // --- Any control ---
 
-Kind MemoryWindow::kindOf(int id) { return find(id).kind; }
+Kind MemoryWindow::kindOf(int id) {
+    return find(id).kind;
+}
 
-std::string MemoryWindow::text(int id) { return find(id).text; }
+std::string MemoryWindow::text(int id) {
+    return find(id).text;
+}
 
 void MemoryWindow::setText(int id, const std::string& text) {
     Control& c = find(id);
@@ -322,7 +336,9 @@ void MemoryWindow::setText(int id, const std::string& text) {
     c.text = text;
 }
 
-bool MemoryWindow::isEnabled(int id) { return find(id).enabled; }
+bool MemoryWindow::isEnabled(int id) {
+    return find(id).enabled;
+}
 
 void MemoryWindow::enable(int id, bool on) {
     const int index = indexOf(id);
@@ -339,7 +355,9 @@ void MemoryWindow::setFocus(int id) {
     }
 }
 
-int MemoryWindow::focusedId() { return focus_ < 0 ? 0 : controls_[focus_].id; }
+int MemoryWindow::focusedId() {
+    return focus_ < 0 ? 0 : controls_[focus_].id;
+}
 
 void MemoryWindow::moveFocus(int index) {
     if (index == focus_) {
@@ -363,7 +381,9 @@ void MemoryWindow::focusFirstTabStop() {
 
 // --- Buttons ---
 
-bool MemoryWindow::isChecked(int id) { return checkable(id, "isChecked").checked; }
+bool MemoryWindow::isChecked(int id) {
+    return checkable(id, "isChecked").checked;
+}
 
 void MemoryWindow::setChecked(int id, bool on) {
     checkable(id, "setChecked");
@@ -395,9 +415,13 @@ void MemoryWindow::setCheck(std::size_t index, bool on) {
     }
 }
 
-bool MemoryWindow::isRadio(int id) { return find(id).isRadio(); }
+bool MemoryWindow::isRadio(int id) {
+    return find(id).isRadio();
+}
 
-bool MemoryWindow::startsGroup(int id) { return (find(id).style & kWsGroup) != 0; }
+bool MemoryWindow::startsGroup(int id) {
+    return (find(id).style & kWsGroup) != 0;
+}
 
 int MemoryWindow::nextInTemplate(int id) {
     const int next = indexOf(id) + 1;
@@ -416,11 +440,17 @@ int MemoryWindow::comboCount(int id) {
     return static_cast<int>(find(id, Kind::ComboBox, "comboCount").entries.size());
 }
 
-std::string MemoryWindow::comboEntry(int id, int index) { return find(id, Kind::ComboBox, "comboEntry").entry(index); }
+std::string MemoryWindow::comboEntry(int id, int index) {
+    return find(id, Kind::ComboBox, "comboEntry").entry(index);
+}
 
-int MemoryWindow::comboSelected(int id) { return find(id, Kind::ComboBox, "comboSelected").selected; }
+int MemoryWindow::comboSelected(int id) {
+    return find(id, Kind::ComboBox, "comboSelected").selected;
+}
 
-void MemoryWindow::comboSelect(int id, int index) { find(id, Kind::ComboBox, "comboSelect").comboSelect(index); }
+void MemoryWindow::comboSelect(int id, int index) {
+    find(id, Kind::ComboBox, "comboSelect").comboSelect(index);
+}
 
 int MemoryWindow::comboSelectPrefix(int id, const std::string& prefix) {
     Control& c = find(id, Kind::ComboBox, "comboSelectPrefix");
@@ -448,7 +478,9 @@ int MemoryWindow::listInsert(int id, int index, const std::string& line) {
     return find(id, Kind::ListBox, "listInsert").insert(index, line);
 }
 
-void MemoryWindow::listDelete(int id, int index) { find(id, Kind::ListBox, "listDelete").remove(index); }
+void MemoryWindow::listDelete(int id, int index) {
+    find(id, Kind::ListBox, "listDelete").remove(index);
+}
 
 void MemoryWindow::listClear(int id) {
     Control& c = find(id, Kind::ListBox, "listClear");
@@ -456,13 +488,21 @@ void MemoryWindow::listClear(int id) {
     c.selected = -1;
 }
 
-int MemoryWindow::listCount(int id) { return static_cast<int>(find(id, Kind::ListBox, "listCount").entries.size()); }
+int MemoryWindow::listCount(int id) {
+    return static_cast<int>(find(id, Kind::ListBox, "listCount").entries.size());
+}
 
-std::string MemoryWindow::listLine(int id, int index) { return find(id, Kind::ListBox, "listLine").entry(index); }
+std::string MemoryWindow::listLine(int id, int index) {
+    return find(id, Kind::ListBox, "listLine").entry(index);
+}
 
-int MemoryWindow::listSelected(int id) { return find(id, Kind::ListBox, "listSelected").selected; }
+int MemoryWindow::listSelected(int id) {
+    return find(id, Kind::ListBox, "listSelected").selected;
+}
 
-void MemoryWindow::listSelect(int id, int index) { find(id, Kind::ListBox, "listSelect").select(index); }
+void MemoryWindow::listSelect(int id, int index) {
+    find(id, Kind::ListBox, "listSelect").select(index);
+}
 
 int MemoryWindow::listSelectPrefix(int id, const std::string& prefix) {
     Control& c = find(id, Kind::ListBox, "listSelectPrefix");
@@ -497,13 +537,19 @@ void MemoryWindow::editAppend(int id, const std::string& text) {
     c.text.append(text, 0, fits);
 }
 
-int MemoryWindow::editLength(int id) { return static_cast<int>(find(id, Kind::Edit, "editLength").text.size()); }
+int MemoryWindow::editLength(int id) {
+    return static_cast<int>(find(id, Kind::Edit, "editLength").text.size());
+}
 
 // --- The window ---
 
-Rect MemoryWindow::outerRect() { return rect_; }
+Rect MemoryWindow::outerRect() {
+    return rect_;
+}
 
-void MemoryWindow::move(const Rect& r) { rect_ = r; }
+void MemoryWindow::move(const Rect& r) {
+    rect_ = r;
+}
 
 void MemoryWindow::setIcon(int iconResourceId) {
     if (!brennickResources().hasIcon(iconResourceId)) {
@@ -529,11 +575,15 @@ void MemoryWindow::end(int result) {
     }
 }
 
-std::shared_ptr<CallQueue> MemoryWindow::callQueue() { return queue_; }
+std::shared_ptr<CallQueue> MemoryWindow::callQueue() {
+    return queue_;
+}
 
 // --- What a user does ---
 
-void MemoryWindow::notify(int id, Notify what) { dialog_.handleCommand(id, what); }
+void MemoryWindow::notify(int id, Notify what) {
+    dialog_.handleCommand(id, what);
+}
 
 void MemoryWindow::click(int id) {
     const int index = indexOf(id);
@@ -682,7 +732,9 @@ void MemoryWindow::pressEscape(int focusId) {
     }
 }
 
-void MemoryWindow::closeBox() { systemCommand(kScClose); }
+void MemoryWindow::closeBox() {
+    systemCommand(kScClose);
+}
 
 bool MemoryWindow::systemCommand(unsigned command) {
     const bool handled = dialog_.handleSysCommand(command);
@@ -701,7 +753,9 @@ bool MemoryWindow::systemCommand(unsigned command) {
 
 // --- Calls from other threads ---
 
-void MemoryWindow::pump() { backend_.pump(); }
+void MemoryWindow::pump() {
+    backend_.pump();
+}
 
 bool MemoryWindow::pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     return backend_.pumpUntil(done, timeout);
@@ -717,10 +771,16 @@ std::vector<int> MemoryWindow::controlIds() const {
     return ids;
 }
 
-std::uint32_t MemoryWindow::styleOf(int id) { return find(id).style; }
+std::uint32_t MemoryWindow::styleOf(int id) {
+    return find(id).style;
+}
 
-std::size_t MemoryWindow::editLimitOf(int id) { return find(id, Kind::Edit, "editLimitOf").limit; }
+std::size_t MemoryWindow::editLimitOf(int id) {
+    return find(id, Kind::Edit, "editLimitOf").limit;
+}
 
-bool MemoryWindow::isDroppedDown(int id) { return find(id, Kind::ComboBox, "isDroppedDown").dropped; }
+bool MemoryWindow::isDroppedDown(int id) {
+    return find(id, Kind::ComboBox, "isDroppedDown").dropped;
+}
 
 } // namespace fw::mem

@@ -343,7 +343,9 @@ std::optional<std::string> ResourceFile::string(int id) const {
     return it->second;
 }
 
-bool ResourceFile::hasIcon(int id) const { return icons_.count(id) != 0; }
+bool ResourceFile::hasIcon(int id) const {
+    return icons_.count(id) != 0;
+}
 
 const ResourceFile& brennickResources() {
     static const ResourceFile file = ResourceFile::parse(kBrennickResources, kBrennickResourcesSize);

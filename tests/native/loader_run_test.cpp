@@ -1,0 +1,127 @@
+// The run worker and the way it feeds the output pane, without a window.
+#include "run/loader_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A window thread played by the test: posted calls wait until it drains.
+struct FakePane {
+    std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] {});
+    std::vector<std::string> appends;
+    std::vector<std::string> reports;
+    std::function<void()> duringAppend;
+    std::shared_ptr<run::OutputFeed> feed = std::make_shared<run::OutputFeed>(
+        queue,
+        [this](const std::string& text) {
+            appends.push_back(text);
+            if (duringAppend) {
+                duringAppend();
+            }
+        },
+        [this](const std::string& message) { reports.push_back(message); });
+
+    std::string text() const {
+        std::string all;
+        for (const std::string& a : appends) {
+            all += a;
+        }
+        return all;
+    }
+};
+
+TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
+    FakePane pane;
+    pane.feed->show("a");
+    pane.feed->show("b");
+    pane.feed->show("c");
+    pane.duringAppend = [&] {
+        pane.duringAppend = nullptr;
+        pane.feed->show("d");
+        pane.feed->show("e");
+    };
+    pane.queue->drain();
+    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc"}));
+    pane.queue->drain();
+    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc", "de"}));
+    EXPECT_EQ(pane.feed->appendCount(), 2);
+    pane.queue->drain();
+    EXPECT_EQ(pane.appends.size(), 2u) << "nothing pending, nothing appended";
+}
+
+TEST(OutputFeed, ReportsAreDeliveredOnTheWindowThreadAndDroppedOnceItIsGone) {
+    FakePane pane;
+    pane.feed->report(run::kProcessFailed);
+    EXPECT_TRUE(pane.reports.empty());
+    pane.queue->drain();
+    EXPECT_EQ(pane.reports, (std::vector<std::string>{"Error  on  CreateProcess()"}));
+
+    pane.feed->show("lost");
+    pane.queue->close();
+    pane.feed->show("after");
+    pane.feed->report("after");
+    pane.queue->drain();
+    EXPECT_TRUE(pane.appends.empty());
+    EXPECT_EQ(pane.reports.size(), 1u);
+}
+
+class RunLoader : public testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("PATH", (std::string(STANDIN_DIR) + ":" + path_).c_str(), 1);
+        ::setenv("STANDIN_QUIET", "1", 1);
+    }
+    void TearDown() override {
+        ::setenv("PATH", path_.c_str(), 1);
+        ::unsetenv("STANDIN_QUIET");
+        ::unsetenv("STANDIN_TEXT");
+    }
+    std::string path_ = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+};
+
+TEST_F(RunLoader, ShowsEveryChunkWithCrLfAndEndsWithTheCompletionLine) {
+    ::setenv("STANDIN_TEXT", "a\nb\r\nc", 1);
+    FakePane pane;
+    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
+    pane.queue->drain();
+    EXPECT_EQ(pane.text(), std::string("a\r\nb\r\r\nc") + run::kCompletion);
+}
+
+TEST_F(RunLoader, ShowsAChunkOnlyUpToAZeroByte) {
+    ::setenv("STANDIN_TEXT", "shown\\0hidden", 1);
+    FakePane pane;
+    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
+    pane.queue->drain();
+    EXPECT_EQ(pane.text(), std::string("shown") + run::kCompletion);
+}
+
+TEST_F(RunLoader, DiscardsOutputWhileCollapsedButNotTheCompletionLine) {
+    ::setenv("STANDIN_TEXT", "hidden", 1);
+    FakePane pane;
+    pane.feed->setCollapsed(true);
+    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
+    pane.queue->drain();
+    EXPECT_EQ(pane.text(), run::kCompletion);
+}
+
+TEST_F(RunLoader, AProgramThatCannotStartEndsWithExitCodeOneAndAReport) {
+    FakePane pane;
+    EXPECT_EQ(run::runLoader("no-such-loader-here", pane.feed), 1);
+    pane.queue->drain();
+    EXPECT_TRUE(pane.appends.empty());
+    EXPECT_EQ(pane.reports, (std::vector<std::string>{run::kProcessFailed}));
+}
+
+TEST(LoaderCommandLine, NamesBothFilesInTheProgramFolderAndQuotesNothingElse) {
+    EXPECT_EQ(run::loaderCommandLine("user", "kemp", "dbname", "C:\\tools", '\\'),
+              "sqlldr user/kemp@dbname control='C:\\tools\\load.ctl' parfile='C:\\tools\\parfile.cfg'");
+    const std::string longFolder(400, 'f');
+    EXPECT_EQ(run::loaderCommandLine("u", "p w", "", longFolder, '/'),
+              "sqlldr u/p w@ control='" + longFolder + "/load.ctl' parfile='" + longFolder + "/parfile.cfg'");
+}
+
+} // namespace
