@@ -20,6 +20,14 @@ const fw::Command<CMainDialog> kCommands[] = {
     {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
 };
 
+// Adds a choice list's entries in their fixed order and selects entry 0.
+template <std::size_t N> void fillAndSelectFirst(fw::ComboBox& box, const char* const (&entries)[N]) {
+    for (const char* entry : entries) {
+        box.add(entry);
+    }
+    box.select(0);
+}
+
 bool endsWithNoCase(const std::string& s, const std::string& suffix) {
     return s.size() >= suffix.size() && text::equalsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
@@ -59,22 +67,10 @@ void CMainDialog::applyDefaults() {
     databaseName = loaddef::kDefaultDatabase;
     userName = loaddef::kDefaultUser;
     password = loaddef::kDefaultPassword;
-    for (const char* entry : loaddef::kDelimiters) {
-        delimiterBox.add(entry);
-    }
-    delimiterBox.select(0);
-    for (const char* entry : loaddef::kQualifiers) {
-        qualifierBox.add(entry);
-    }
-    qualifierBox.select(0);
-    for (const char* entry : loaddef::kFieldTypes) {
-        fieldTypeBox.add(entry);
-    }
-    fieldTypeBox.select(0);
-    for (const char* entry : loaddef::kDateMasks) {
-        dateMaskBox.add(entry);
-    }
-    dateMaskBox.select(0);
+    fillAndSelectFirst(delimiterBox, loaddef::kDelimiters);
+    fillAndSelectFirst(qualifierBox, loaddef::kQualifiers);
+    fillAndSelectFirst(fieldTypeBox, loaddef::kFieldTypes);
+    fillAndSelectFirst(dateMaskBox, loaddef::kDateMasks);
     dateMaskBox.enable(false);
     position = loaddef::kDefaultPosition;
     outputPane.limitText(kOutputPaneLimit);

@@ -642,11 +642,13 @@ void MemoryWindow::dropDown(int id, bool open) {
     }
     if (open) {
         moveFocus(index);
-        const int match = c.findPrefix(c.text);
-        if (match >= 0) {
-            c.comboSelect(match);
-        } else {
-            c.selected = -1;
+        if (c.hasEditField()) {
+            const int match = c.findPrefix(c.text);
+            if (match >= 0) {
+                c.comboSelect(match);
+            } else {
+                c.selected = -1;
+            }
         }
     }
     c.dropped = open;

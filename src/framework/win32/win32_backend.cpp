@@ -5,6 +5,7 @@
 #include "framework/win32/dialog_resources.h"
 #include "framework/win32/win32_testing.h"
 #include "framework/win32/win32_window.h"
+#include "platform/platform.h"
 #include "text/cp936.h"
 
 #include <windows.h>
@@ -33,18 +34,7 @@ thread_local std::function<void(HWND)> nextAfterInitHook;
 // The executable's file name without its extension; empty if it cannot be
 // had, which leaves a message box with the system's default caption.
 std::string programName() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string path = platform::executablePath();
     const std::size_t slash = text::lastSeparator(path, '\\');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     return name.substr(0, text::lastSeparator(name, '.'));
