@@ -8,15 +8,13 @@ unsigned char fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cas
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-// Length of the character that starts at s[i]: 2 for a lead byte followed by
-// a trail byte, 1 otherwise (a lead byte at the very end stands alone).
-std::size_t charLength(const std::string& s, std::size_t i) {
-    return (isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
-}
-
 } // namespace
 
 bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+std::size_t charLength(const std::string& s, std::size_t i) {
+    return (isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+}
 
 std::size_t lastSeparator(const std::string& s, char sep) {
     std::size_t found = std::string::npos;

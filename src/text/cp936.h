@@ -14,6 +14,10 @@ namespace text {
 // True for a byte that starts a double-byte character.
 bool isLeadByte(unsigned char c);
 
+// Length in bytes of the character that starts at s[i]: 2 for a lead byte
+// followed by another byte, 1 otherwise (a lead byte at the end stands alone).
+std::size_t charLength(const std::string& s, std::size_t i);
+
 // Byte index of the last `sep` that is a character of its own (never the
 // second byte of a double-byte character); std::string::npos when none.
 std::size_t lastSeparator(const std::string& s, char sep);

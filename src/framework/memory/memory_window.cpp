@@ -67,10 +67,6 @@ int unitsToPixelsY(int units) {
     return mulDiv(units, 12, 8);
 }
 
-std::size_t charLength(const std::string& s, std::size_t i) {
-    return (text::isLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
-}
-
 // One character's place in the case-insensitive sort order of a list:
 // symbols, then digits, then letters (either case), then double-byte
 // characters, each group in code order.
@@ -95,8 +91,8 @@ int compareNoCase(const std::string& a, const std::string& b) {
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        const std::size_t na = charLength(a, i);
-        const std::size_t nb = charLength(b, j);
+        const std::size_t na = text::charLength(a, i);
+        const std::size_t nb = text::charLength(b, j);
         const int wa = sortWeight(a, i, na);
         const int wb = sortWeight(b, j, nb);
         if (wa != wb) {
@@ -531,8 +527,8 @@ void MemoryWindow::editAppend(int id, const std::string& text) {
     Control& c = find(id, Kind::Edit, "editAppend");
     const std::size_t room = c.text.size() < c.limit ? c.limit - c.text.size() : 0;
     std::size_t fits = 0;
-    while (fits < text.size() && fits + charLength(text, fits) <= room) {
-        fits += charLength(text, fits);
+    while (fits < text.size() && fits + text::charLength(text, fits) <= room) {
+        fits += text::charLength(text, fits);
     }
     c.text.append(text, 0, fits);
 }
@@ -602,7 +598,7 @@ void MemoryWindow::click(int id) {
 
 void MemoryWindow::typeInto(Control& c, const std::string& chars) {
     for (std::size_t i = 0; i < chars.size();) {
-        const std::size_t n = charLength(chars, i);
+        const std::size_t n = text::charLength(chars, i);
         if (c.kind == Kind::Edit) {
             if (!(c.style & kEsReadOnly) && c.text.size() + n <= c.limit) {
                 c.text.append(chars, i, n);

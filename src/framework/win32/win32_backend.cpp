@@ -223,10 +223,8 @@ private:
 // separates the parts of an OPENFILENAME filter.
 std::string fileDialogFilter(const std::string &filter) {
     std::string parts = filter;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (text::isLeadByte(static_cast<unsigned char>(parts[i]))) {
-            ++i;
-        } else if (parts[i] == '|') {
+    for (std::size_t i = 0; i < parts.size(); i += text::charLength(parts, i)) {
+        if (parts[i] == '|') {
             parts[i] = '\0';
         }
     }
