@@ -28,12 +28,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 
-# Ends the virtual display this environment started, if any.
-brennick_wine_stop_display() {
-  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
-}
 # Ends what this environment started: Wine's server and the virtual display.
 brennick_wine_stop() {
   wineserver -k 2>/dev/null || true
-  brennick_wine_stop_display
+  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
 }

@@ -4,5 +4,7 @@
 set -euo pipefail
 # shellcheck source=wine-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
-trap brennick_wine_stop_display EXIT
+# A display started just for this program goes with it, and so does the Wine
+# server that used it.
+trap '[ -z "${BRENNICK_XVFB_PID:-}" ] || brennick_wine_stop' EXIT
 wine "$@"

@@ -12,8 +12,8 @@ const char* const kPipeFailed = "Error  On  CreatePipe()";
 const char* const kProcessFailed = "Error  on  CreateProcess()";
 const char* const kCompletion = "\r\nMission complete!\r\n";
 
-std::string loaderCommandLine(const std::string& userName, const std::string& password,
-                              const std::string& databaseName, const std::string& programFolder, char separator) {
+std::string loaderCommandLine(const std::string& userName, const std::string& password, const std::string& databaseName,
+                              const std::string& programFolder, char separator) {
     return "sqlldr " + userName + "/" + password + "@" + databaseName + " control='" +
            loaddef::fileIn(programFolder, loaddef::kControlFileName, separator) + "' parfile='" +
            loaddef::fileIn(programFolder, loaddef::kParameterFileName, separator) + "'";

@@ -14,8 +14,8 @@ namespace run {
 
 // "sqlldr user/password@database control='<folder>\load.ctl'
 // parfile='<folder>\parfile.cfg'", at any length; nothing is quoted.
-std::string loaderCommandLine(const std::string& userName, const std::string& password,
-                              const std::string& databaseName, const std::string& programFolder, char separator);
+std::string loaderCommandLine(const std::string& userName, const std::string& password, const std::string& databaseName,
+                              const std::string& programFolder, char separator);
 
 constexpr std::size_t kMaxRead = 4095;
 extern const char* const kPipeFailed;    // "Error  On  CreatePipe()"
@@ -27,9 +27,9 @@ extern const char* const kCompletion;    // "\r\nMission complete!\r\n"
 //
 // Text handed over by workers is appended on the window's thread. While an
 // append is still waiting or under way, further text is gathered and handed
-// over as one append: an edit control's append costs time in proportion to
-// the text it holds, so a fast loader gets few, growing appends, while a slow
-// one still sees every read at once.
+// over as one append: every append costs time that grows with the text the
+// pane holds, so a fast loader gets few, growing appends, while a slow one
+// still sees every read at once.
 class OutputFeed : public std::enable_shared_from_this<OutputFeed> {
 public:
     // `append` and `report` run on the window's thread, through `queue`.

@@ -133,7 +133,9 @@ std::string CMainDialog::controlFilePath() const {
     return loaddef::fileIn(programFolder, loaddef::kControlFileName, platform::kPathSeparator);
 }
 
-int CMainDialog::outputAppendCount() const { return outputFeed_ ? outputFeed_->appendCount() : 0; }
+int CMainDialog::outputAppendCount() const {
+    return outputFeed_ ? outputFeed_->appendCount() : 0;
+}
 
 loaddef::ControlFileInput CMainDialog::controlFileInput() const {
     loaddef::ControlFileInput input;

@@ -1,10 +1,11 @@
 // The streaming benchmark: the stand-in loader writes 30 MB (or the number
-// of megabytes given as the argument) into the output pane of a real main
-// window, started by a click on Import, and the time is set against a plain
-// pipe carrying the same bytes. Prints its figures; exits with 1 when the
-// pane did not get the output whole.
+// of megabytes given as the first argument) in lines of 64 bytes (or the
+// second argument) into the output pane of a real main window, started by a
+// click on Import, and the time is set against a plain pipe carrying the
+// same bytes. Prints its figures; exits with 1 when the pane did not get the
+// output whole.
 //
-//   source scripts/wine-env.sh && wine build/win/stream_bench.exe [megabytes]
+//   source scripts/wine-env.sh && wine build/win/stream_bench.exe [megabytes [line bytes]]
 #include "contract/harness.h"
 #include "framework/win32/win32_window.h"
 #include "platform/platform.h"
@@ -32,8 +33,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// The stand-in's filler: lines of 64 bytes, "line 000001 abc...\n".
-constexpr unsigned long long kLineBytes = 64;
 constexpr unsigned long long kBurstBytes = 1 << 20;
 constexpr std::size_t kPaneLimit = 32000000;
 constexpr int kPipeRuns = 3;
@@ -174,18 +173,18 @@ PaneTimer* PaneTimer::current = nullptr;
 
 // The pane holds the filler of `bytes` bytes with every LF made CR LF,
 // followed by the closing line: every line there, in order, none twice.
-bool holdsTheFiller(const std::string& pane, unsigned long long bytes) {
+bool holdsTheFiller(const std::string& pane, unsigned long long bytes, unsigned long long lineBytes) {
     const std::string completion = run::kCompletion;
-    const unsigned long long lines = bytes / kLineBytes;
+    const unsigned long long lines = bytes / lineBytes;
     if (pane.size() != bytes + lines + completion.size() ||
         pane.compare(pane.size() - completion.size(), completion.size(), completion) != 0) {
         return false;
     }
     for (unsigned long long i = 0; i < lines; ++i) {
-        const std::size_t at = static_cast<std::size_t>(i * (kLineBytes + 1));
+        const std::size_t at = static_cast<std::size_t>(i * (lineBytes + 1));
         char head[32];
         std::snprintf(head, sizeof head, "line %06llu ", i + 1);
-        if (pane.compare(at, std::strlen(head), head) != 0 || pane.compare(at + kLineBytes - 1, 2, "\r\n") != 0) {
+        if (pane.compare(at, std::strlen(head), head) != 0 || pane.compare(at + lineBytes - 1, 2, "\r\n") != 0) {
             return false;
         }
     }
@@ -217,7 +216,7 @@ struct WindowRun {
 
 // Clicks Import on a real main window and keeps it going until the closing
 // line is in the pane.
-WindowRun windowRun(unsigned long long bytes) {
+WindowRun windowRun(unsigned long long bytes, unsigned long long lineBytes) {
     WindowRun r;
     std::vector<contract::ShownMessage> messages;
     CMainDialog dialog;
@@ -258,7 +257,7 @@ WindowRun windowRun(unsigned long long bytes) {
             r.paneChars = static_cast<std::size_t>(GetWindowTextLengthA(pane));
             std::string text(r.paneChars + 1, '\0');
             text.resize(static_cast<std::size_t>(GetWindowTextA(pane, &text[0], static_cast<int>(text.size()))));
-            r.intact = holdsTheFiller(text, bytes);
+            r.intact = holdsTheFiller(text, bytes, lineBytes);
             user.pressEscape(IDC_USER);
         },
         &messages);
@@ -270,11 +269,15 @@ WindowRun windowRun(unsigned long long bytes) {
 
 int main(int argc, char** argv) {
     const unsigned long long megabytes = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 30;
+    const unsigned long long lineBytes = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 64;
     const unsigned long long bytes = megabytes << 20;
     const std::size_t expectedChars =
-        static_cast<std::size_t>(bytes + bytes / kLineBytes) + std::strlen(run::kCompletion);
-    if (megabytes == 0 || expectedChars >= kPaneLimit) {
-        std::fprintf(stderr, "usage: stream_bench [megabytes], 1 to 30 (the pane takes %zu characters)\n", kPaneLimit);
+        lineBytes < 16 ? 0 : static_cast<std::size_t>(bytes + bytes / lineBytes) + std::strlen(run::kCompletion);
+    if (megabytes == 0 || expectedChars == 0 || expectedChars >= kPaneLimit || bytes % lineBytes != 0) {
+        std::fprintf(stderr,
+                     "usage: stream_bench [megabytes [line bytes]]: whole lines of at least 16 bytes, and the pane "
+                     "takes %zu characters\n",
+                     kPaneLimit);
         return 2;
     }
 
@@ -282,8 +285,10 @@ int main(int argc, char** argv) {
     winetest::ScopedEnv quiet("STANDIN_QUIET", "1");
     winetest::ScopedEnv total("STANDIN_BYTES", std::to_string(bytes));
     winetest::ScopedEnv burst("STANDIN_BURST", std::to_string(kBurstBytes));
+    winetest::ScopedEnv line("STANDIN_LINE", std::to_string(lineBytes));
 
-    std::printf("stream_bench: %llu bytes of loader output in bursts of %llu\n", bytes, kBurstBytes);
+    std::printf("stream_bench: %llu bytes of loader output in lines of %llu, bursts of %llu\n", bytes, lineBytes,
+                kBurstBytes);
     std::vector<double> pipe;
     for (int i = 0; i < kPipeRuns; ++i) {
         pipe.push_back(pipeSeconds(bytes));
@@ -295,11 +300,14 @@ int main(int argc, char** argv) {
     std::vector<double> sorted = pipe;
     std::sort(sorted.begin(), sorted.end());
     const double pipeMedian = sorted[sorted.size() / 2];
-    std::printf("plain pipe, 4095-byte reads:  %.2f s (median of %.2f %.2f %.2f)\n", pipeMedian, pipe[0], pipe[1],
-                pipe[2]);
+    std::printf("plain pipe, 4095-byte reads:  %.2f s (median of", pipeMedian);
+    for (double seconds : pipe) {
+        std::printf(" %.2f", seconds);
+    }
+    std::printf(")\n");
     std::fflush(stdout);
 
-    const WindowRun w = windowRun(bytes);
+    const WindowRun w = windowRun(bytes, lineBytes);
     if (!w.completed) {
         std::printf("the closing line never came (%.1f s)\n", w.seconds);
         return 1;

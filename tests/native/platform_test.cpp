@@ -51,7 +51,9 @@ std::string readFile(const fs::path& p) {
     return s.str();
 }
 
-void writeFile(const fs::path& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+void writeFile(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
 
 // A fresh folder per test, removed afterwards.
 class PlatformPosix : public ::testing::Test {

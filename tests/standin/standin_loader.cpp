@@ -6,6 +6,7 @@
 //   STANDIN_TEXT=text        write text to stdout after the arguments
 //                            (escapes \n \r \t \\ \0 decoded)
 //   STANDIN_BYTES=n          write n bytes of numbered filler lines ...
+//   STANDIN_LINE=l           ... each l bytes long (default 64, at least 16) ...
 //   STANDIN_BURST=b          ... in bursts of b bytes (default 4096), flushed each ...
 //   STANDIN_PAUSE_MS=ms      ... with a pause of ms between bursts (default 0)
 //   STANDIN_STDERR=1         every second burst goes to stderr
@@ -59,41 +60,52 @@ std::string decodeEscapes(const char* s) {
             continue;
         }
         switch (*++s) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case '\\': out += '\\'; break;
-        case '0': out += '\0'; break;
-        default: out += '\\'; out += *s; break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case '\\':
+            out += '\\';
+            break;
+        case '0':
+            out += '\0';
+            break;
+        default:
+            out += '\\';
+            out += *s;
+            break;
         }
     }
     return out;
 }
 
-// The filler: lines of kLineLength bytes, "line 000001 abcd...\n", numbered
+// The filler: lines of `length` bytes, "line 000001 abcd...\n", numbered
 // from 1; the byte at any offset is known without state.
-const std::size_t kLineLength = 64;
-
-std::string fillerLine(unsigned long long number) {
+std::string fillerLine(unsigned long long number, std::size_t length) {
     char head[32];
     std::snprintf(head, sizeof head, "line %06llu ", number);
     std::string line = head;
-    for (char c = 'a'; line.size() < kLineLength - 1; c = c == 'z' ? 'a' : static_cast<char>(c + 1))
+    for (char c = 'a'; line.size() < length - 1; c = c == 'z' ? 'a' : static_cast<char>(c + 1))
         line += c;
     line += '\n';
     return line;
 }
 
-std::string filler(unsigned long long offset, unsigned long long count) {
+std::string filler(unsigned long long offset, unsigned long long count, std::size_t length) {
     std::string out;
-    unsigned long long number = offset / kLineLength + 1;
-    std::string line = fillerLine(number);
-    std::size_t at = static_cast<std::size_t>(offset % kLineLength);
+    unsigned long long number = offset / length + 1;
+    std::string line = fillerLine(number, length);
+    std::size_t at = static_cast<std::size_t>(offset % length);
     while (out.size() < count) {
-        std::size_t take = static_cast<std::size_t>(std::min<unsigned long long>(kLineLength - at, count - out.size()));
+        std::size_t take = static_cast<std::size_t>(std::min<unsigned long long>(length - at, count - out.size()));
         out.append(line, at, take);
         at = 0;
-        line = fillerLine(++number);
+        line = fillerLine(++number, length);
     }
     return out;
 }
@@ -149,6 +161,7 @@ int main(int argc, char** argv) {
         burst = 4096;
     const unsigned long long pauseMs = envNumber("STANDIN_PAUSE_MS", 0);
     const bool alternate = envFlag("STANDIN_STDERR");
+    const std::size_t lineLength = static_cast<std::size_t>(std::max(envNumber("STANDIN_LINE", 64), 16ULL));
 
     if (total == 0 && waitFile)
         waitForFile(waitFile);
@@ -157,7 +170,7 @@ int main(int argc, char** argv) {
         if (k > 0 && pauseMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         const unsigned long long n = std::min(burst, total - sent);
-        put(alternate && k % 2 == 1 ? stderr : stdout, filler(sent, n));
+        put(alternate && k % 2 == 1 ? stderr : stdout, filler(sent, n, lineLength));
         sent += n;
         if (k == 0 && waitFile)
             waitForFile(waitFile);

@@ -43,7 +43,9 @@ std::string readFile(const std::string& path) {
     return text;
 }
 
-bool exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // True when `text` is the stand-in's filler: 64-byte lines numbered 1, 2, ...
 ::testing::AssertionResult isFiller(const std::string& text) {
