@@ -6,7 +6,9 @@
 
 namespace fw {
 
-int Dialog::doModal() { return backend().runModal(*this); }
+int Dialog::doModal() {
+    return backend().runModal(*this);
+}
 
 Window& Dialog::window() {
     if (window_ == nullptr) {
@@ -21,9 +23,13 @@ bool Dialog::updateData(Exchange::Direction direction) {
     return !exchange.failed();
 }
 
-void Dialog::endDialog(int result) { window().end(result); }
+void Dialog::endDialog(int result) {
+    window().end(result);
+}
 
-void Dialog::messageBox(const std::string& text, MessageIcon icon) { backend().messageBox(this, text, icon); }
+void Dialog::messageBox(const std::string& text, MessageIcon icon) {
+    backend().messageBox(this, text, icon);
+}
 
 std::optional<FileChoice> Dialog::fileDialog(const FileRequest& request) {
     return backend().fileDialog(this, request);
@@ -56,6 +62,8 @@ void Dialog::onOK() {
     }
 }
 
-void Dialog::onCancel() { endDialog(kIdCancel); }
+void Dialog::onCancel() {
+    endDialog(kIdCancel);
+}
 
 } // namespace fw

@@ -74,8 +74,7 @@ template <class D> struct Command {
 };
 
 // Runs the first entry of `table` that matches id and notify.
-template <class D, std::size_t N>
-bool dispatchCommand(D& dialog, const Command<D> (&table)[N], int id, Notify notify) {
+template <class D, std::size_t N> bool dispatchCommand(D& dialog, const Command<D> (&table)[N], int id, Notify notify) {
     for (const Command<D>& entry : table) {
         if (entry.id == id && entry.notify == notify) {
             (dialog.*entry.handler)();

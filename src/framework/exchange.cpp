@@ -8,7 +8,8 @@ namespace fw {
 
 std::string tooLongMessage(std::size_t maxBytes) {
     // "Please enter no more than N characters."
-    return "\xC7\xEB\xCA\xE4\xC8\xEB\xB2\xBB\xB3\xAC\xB9\xFD " + std::to_string(maxBytes) + " \xB8\xF6\xD7\xD6\xB7\xFB\xA1\xA3";
+    return "\xC7\xEB\xCA\xE4\xC8\xEB\xB2\xBB\xB3\xAC\xB9\xFD " + std::to_string(maxBytes) +
+           " \xB8\xF6\xD7\xD6\xB7\xFB\xA1\xA3";
 }
 
 void Exchange::control(int id, Control& c) {

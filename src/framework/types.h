@@ -49,6 +49,8 @@ struct FileChoice {
 // Where an icon of iconWidth x iconHeight is drawn in a client area of the
 // given size so that it is centred (integer halves, as the painting code
 // uses them).
-inline int centredIconOffset(int clientSize, int iconSize) { return (clientSize - iconSize + 1) / 2; }
+inline int centredIconOffset(int clientSize, int iconSize) {
+    return (clientSize - iconSize + 1) / 2;
+}
 
 } // namespace fw

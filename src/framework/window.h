@@ -68,7 +68,7 @@ public:
 
     // The window
     virtual Rect outerRect() = 0;
-    virtual void move(const Rect& r) = 0; // also repaints
+    virtual void move(const Rect& r) = 0;         // also repaints
     virtual void setIcon(int iconResourceId) = 0; // large, small and minimised image
     // Appends a separator and an item to the system menu; false when the
     // window has no system menu.

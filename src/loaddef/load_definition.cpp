@@ -22,7 +22,9 @@ std::string delimiterFor(int selectedIndex) {
     return selectedIndex >= 0 && selectedIndex < 4 ? characters[selectedIndex] : "";
 }
 
-std::string qualifierFor(int selectedIndex) { return selectedIndex == 1 ? "\"" : ""; }
+std::string qualifierFor(int selectedIndex) {
+    return selectedIndex == 1 ? "\"" : "";
+}
 
 std::string folderOf(const std::string& executablePath, char separator) {
     const std::size_t cut = text::lastSeparator(executablePath, separator);

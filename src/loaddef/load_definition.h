@@ -9,11 +9,11 @@ namespace loaddef {
 
 // Choice lists, in the order their entries are added to the boxes; commands
 // act on the selected index, so an index means one thing.
-extern const char* const kFieldTypes[4];  // CHAR, NUMBER, DATE, empty
-extern const char* const kDateMasks[3];   // YYYY-MM-DD, YYYY/MM/DD, YYYYMMDD
-extern const char* const kDelimiters[4];  // {TAB}, {,}, {;}, {Space}
-extern const char* const kQualifiers[2];  // {none}, "
-constexpr int kDateTypeIndex = 2;         // the field type that carries a date mask
+extern const char* const kFieldTypes[4]; // CHAR, NUMBER, DATE, empty
+extern const char* const kDateMasks[3];  // YYYY-MM-DD, YYYY/MM/DD, YYYYMMDD
+extern const char* const kDelimiters[4]; // {TAB}, {,}, {;}, {Space}
+extern const char* const kQualifiers[2]; // {none}, "
+constexpr int kDateTypeIndex = 2;        // the field type that carries a date mask
 constexpr std::size_t kMaxFieldNameBytes = 30;
 
 // Load modes and record types as the radio groups number them.

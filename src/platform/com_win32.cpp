@@ -4,7 +4,11 @@
 
 namespace platform {
 
-void comInitialize() { CoInitialize(nullptr); }
-void comUninitialize() { CoUninitialize(); }
+void comInitialize() {
+    CoInitialize(nullptr);
+}
+void comUninitialize() {
+    CoUninitialize();
+}
 
 } // namespace platform

@@ -23,7 +23,9 @@ std::size_t charLength(const std::string& s, std::size_t i);
 std::size_t lastSeparator(const std::string& s, char sep);
 
 // Length in bytes; a double-byte character counts two.
-inline std::size_t byteLength(const std::string& s) { return s.size(); }
+inline std::size_t byteLength(const std::string& s) {
+    return s.size();
+}
 
 // True when `s` begins with `prefix`, comparing single-byte characters
 // without regard to ASCII case and double-byte characters exactly.

@@ -36,13 +36,17 @@ bool endsWithNoCase(const std::string& s, const std::string& suffix) {
 
 const char* const CMainDialog::kControlFileNotCreated = "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!";
 
-std::string CMainDialog::controlFileNotWritten(const std::string& path) { return "控制文件写入失败: " + path; }
+std::string CMainDialog::controlFileNotWritten(const std::string& path) {
+    return "控制文件写入失败: " + path;
+}
 
 std::string CMainDialog::controlFileNotMoved(const std::string& path) {
     return "控制文件无法保存为 " + path + " (该文件可能已存在)";
 }
 
-CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) { platform::comInitialize(); }
+CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
+    platform::comInitialize();
+}
 
 CMainDialog::~CMainDialog() = default;
 
@@ -112,7 +116,9 @@ void CMainDialog::doDataExchange(fw::Exchange& x) {
     outputFeed_->setCollapsed(detailsCollapsed != 0);
 }
 
-bool CMainDialog::onCommand(int id, fw::Notify notify) { return fw::dispatchCommand(*this, kCommands, id, notify); }
+bool CMainDialog::onCommand(int id, fw::Notify notify) {
+    return fw::dispatchCommand(*this, kCommands, id, notify);
+}
 
 bool CMainDialog::onSysCommand(unsigned command) {
     if ((command & 0xFFF0u) != IDM_ABOUT) {

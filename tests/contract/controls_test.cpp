@@ -282,7 +282,7 @@ TEST(Exchange, TextIsWrittenOnlyWhenItDiffersAndReadWhole) {
 
         user.type(IDC_DATA_FILE, "q");
         EXPECT_EQ(w.text(IDC_DATA_FILE), std::string(3000, 'p') + "q");
-        std::string name = "\xD6\xD0\xCE\xC4\\b";  // double-byte characters and a backslash
+        std::string name = "\xD6\xD0\xCE\xC4\\b"; // double-byte characters and a backslash
         w.setText(IDC_TABLE, name);
         EXPECT_EQ(w.text(IDC_TABLE), name);
     });
@@ -342,12 +342,12 @@ TEST(Exchange, PushLikeCheckBoxFlipsOnEachClick) {
         p.write();
         EXPECT_TRUE(w.isChecked(IDC_DETAILS));
         EXPECT_EQ(p.commands, (std::vector<std::pair<int, Notify>>{{IDC_DETAILS, Notify::Clicked},
-                                                                    {IDC_DETAILS, Notify::Clicked}}));
+                                                                   {IDC_DETAILS, Notify::Clicked}}));
     });
 }
 
 TEST(Exchange, LengthCheckCountsBytesStopsTheReadAndFocusesTheBox) {
-    const std::string zhong = "\xD6\xD0";  // one double-byte character
+    const std::string zhong = "\xD6\xD0"; // one double-byte character
     std::string fifteen;
     for (int i = 0; i < 15; ++i) {
         fifteen += zhong;

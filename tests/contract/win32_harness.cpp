@@ -22,7 +22,7 @@ using fw::win32::kindOfWindow;
 // records what each one said.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(std::vector<ShownMessage> *record) : record_(record), outer_(current) {
+    explicit MessageBoxAnswerer(std::vector<ShownMessage>* record) : record_(record), outer_(current) {
         if (outer_ == nullptr) {
             hook_ = SetWindowsHookExA(WH_CBT, onCbt, nullptr, GetCurrentThreadId());
             if (hook_ == nullptr) {
@@ -37,11 +37,11 @@ public:
             UnhookWindowsHookEx(hook_);
         }
     }
-    MessageBoxAnswerer(const MessageBoxAnswerer &) = delete;
-    MessageBoxAnswerer &operator=(const MessageBoxAnswerer &) = delete;
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
 private:
-    static constexpr const char *kAnsweredProperty = "contract.answered";
+    static constexpr const char* kAnsweredProperty = "contract.answered";
 
     static LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
@@ -90,13 +90,13 @@ private:
         return shown;
     }
 
-    static thread_local MessageBoxAnswerer *current;
-    std::vector<ShownMessage> *record_;
-    MessageBoxAnswerer *outer_;
+    static thread_local MessageBoxAnswerer* current;
+    std::vector<ShownMessage>* record_;
+    MessageBoxAnswerer* outer_;
     HHOOK hook_ = nullptr;
 };
 
-thread_local MessageBoxAnswerer *MessageBoxAnswerer::current = nullptr;
+thread_local MessageBoxAnswerer* MessageBoxAnswerer::current = nullptr;
 
 // A user of one shown dialog. Each action ends when the messages it caused
 // have been handled, the posted ones included (the dialog manager posts the
@@ -113,7 +113,7 @@ public:
         settle();
     }
 
-    void type(int id, const std::string &chars) override {
+    void type(int id, const std::string& chars) override {
         HWND target = control(id);
         HWND field = editField(target, id);
         if (!IsWindowEnabled(target)) {
@@ -290,14 +290,14 @@ class AfterInitHook {
 public:
     explicit AfterInitHook(std::function<void(HWND)> hook) { fw::win32::setAfterInitHook(std::move(hook)); }
     ~AfterInitHook() { fw::win32::setAfterInitHook(nullptr); }
-    AfterInitHook(const AfterInitHook &) = delete;
-    AfterInitHook &operator=(const AfterInitHook &) = delete;
+    AfterInitHook(const AfterInitHook&) = delete;
+    AfterInitHook& operator=(const AfterInitHook&) = delete;
 };
 
 } // namespace
 
-int runDialog(fw::Dialog &dialog, const std::function<void(fw::Window &, User &)> &script,
-              std::vector<ShownMessage> *messages) {
+int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>& script,
+              std::vector<ShownMessage>* messages) {
     MessageBoxAnswerer answerer(messages);
     AfterInitHook hook([&dialog, &script](HWND window) {
         Win32User user(window);

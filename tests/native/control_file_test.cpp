@@ -66,7 +66,8 @@ TEST(ControlFileText, EmptyValuesAndFieldLinesAreWrittenAsTheyStand) {
               "load data\r\ninfile ''\r\nappend into table \r\nfields terminated by '\t' \r\n\r\n(\r\n)");
     in.recordType = loaddef::kFixedLength;
     in.fields = {"HIREDATE DATE  ''"};
-    EXPECT_EQ(loaddef::controlFileText(in), "load data\r\ninfile ''\r\nappend into table \r\n(\r\nHIREDATE DATE  \r\n)");
+    EXPECT_EQ(loaddef::controlFileText(in),
+              "load data\r\ninfile ''\r\nappend into table \r\n(\r\nHIREDATE DATE  \r\n)");
 }
 
 TEST(WithoutQuotePairs, RemovesEveryAdjacentPairFromTheLeft) {

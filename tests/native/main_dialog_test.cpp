@@ -55,7 +55,8 @@ protected:
         ::setenv("PATH", (std::string(STANDIN_DIR) + ":" + originalPath()).c_str(), 1);
         programFolder_ = loaddef::folderOf(platform::executablePath(), '/');
         std::remove(controlFile().c_str());
-        scratch_ = testing::TempDir() + "brennick_main_" + testing::UnitTest::GetInstance()->current_test_info()->name();
+        scratch_ =
+            testing::TempDir() + "brennick_main_" + testing::UnitTest::GetInstance()->current_test_info()->name();
         std::system(("rm -rf '" + scratch_ + "' && mkdir -p '" + scratch_ + "'").c_str());
     }
     void TearDown() override {

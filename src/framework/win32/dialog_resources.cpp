@@ -10,7 +10,7 @@ namespace fw::win32 {
 
 namespace {
 
-template <class T> T readAt(const unsigned char *data, std::size_t size, std::size_t offset) {
+template <class T> T readAt(const unsigned char* data, std::size_t size, std::size_t offset) {
     if (offset > size || size - offset < sizeof(T)) {
         throw std::runtime_error("dialog resource data ends inside a record");
     }
@@ -20,7 +20,7 @@ template <class T> T readAt(const unsigned char *data, std::size_t size, std::si
 }
 
 struct ResourceBytes {
-    const unsigned char *data = nullptr;
+    const unsigned char* data = nullptr;
     std::size_t size = 0;
 };
 
@@ -31,11 +31,11 @@ ResourceBytes findResource(int id, LPCSTR type) {
         return {};
     }
     HGLOBAL loaded = LoadResource(module, info);
-    const void *data = loaded == nullptr ? nullptr : LockResource(loaded);
+    const void* data = loaded == nullptr ? nullptr : LockResource(loaded);
     if (data == nullptr) {
         throw std::runtime_error("resource " + std::to_string(id) + " could not be loaded");
     }
-    return {static_cast<const unsigned char *>(data), SizeofResource(module, info)};
+    return {static_cast<const unsigned char*>(data), SizeofResource(module, info)};
 }
 
 void centreOver(HWND dialog, HWND owner) {
@@ -59,7 +59,7 @@ void centreOver(HWND dialog, HWND owner) {
 
 } // namespace
 
-std::vector<InitRecord> parseDialogInit(const unsigned char *data, std::size_t size) {
+std::vector<InitRecord> parseDialogInit(const unsigned char* data, std::size_t size) {
     std::vector<InitRecord> records;
     std::size_t at = 0;
     while (size - at >= sizeof(WORD)) {
@@ -75,7 +75,7 @@ std::vector<InitRecord> parseDialogInit(const unsigned char *data, std::size_t s
         if (size - at < length) {
             throw std::runtime_error("dialog initialisation data ends inside a record");
         }
-        const char *text = reinterpret_cast<const char *>(data + at);
+        const char* text = reinterpret_cast<const char*>(data + at);
         record.text.assign(text, std::find(text, text + length, '\0'));
         records.push_back(std::move(record));
         at += length;
@@ -83,7 +83,7 @@ std::vector<InitRecord> parseDialogInit(const unsigned char *data, std::size_t s
     return records;
 }
 
-TemplatePlacement parseTemplatePlacement(const unsigned char *data, std::size_t size) {
+TemplatePlacement parseTemplatePlacement(const unsigned char* data, std::size_t size) {
     TemplatePlacement placement;
     const bool extended = readAt<WORD>(data, size, 0) == 1 && readAt<WORD>(data, size, 2) == 0xFFFF;
     // DLGTEMPLATEEX: version, signature, help id, extended style, style,
@@ -94,12 +94,12 @@ TemplatePlacement parseTemplatePlacement(const unsigned char *data, std::size_t 
     return placement;
 }
 
-void applyDialogInit(Win32Window &window, int templateId) {
+void applyDialogInit(Win32Window& window, int templateId) {
     const ResourceBytes init = findResource(templateId, MAKEINTRESOURCEA(kDialogInitType));
     if (init.data == nullptr) {
         return;
     }
-    for (const InitRecord &record : parseDialogInit(init.data, init.size)) {
+    for (const InitRecord& record : parseDialogInit(init.data, init.size)) {
         if (record.message == kInitAddComboEntry) {
             window.comboAdd(record.controlId, record.text);
         } else if (record.message == kInitAddListLine) {

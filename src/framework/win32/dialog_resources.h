@@ -30,7 +30,7 @@ struct InitRecord {
 // message, a DWORD length and that many bytes (the text and its zero); a
 // zero control id or the end of the data ends them. Throws
 // std::runtime_error on a record that runs past the end.
-std::vector<InitRecord> parseDialogInit(const unsigned char *data, std::size_t size);
+std::vector<InitRecord> parseDialogInit(const unsigned char* data, std::size_t size);
 
 // Where a template places its dialog, from a DLGTEMPLATE or DLGTEMPLATEEX
 // header.
@@ -39,11 +39,11 @@ struct TemplatePlacement {
     int x = 0;
     int y = 0;
 };
-TemplatePlacement parseTemplatePlacement(const unsigned char *data, std::size_t size);
+TemplatePlacement parseTemplatePlacement(const unsigned char* data, std::size_t size);
 
 // Fills the controls of a dialog just created from template `templateId`
 // from its initialisation data, when there is any.
-void applyDialogInit(Win32Window &window, int templateId);
+void applyDialogInit(Win32Window& window, int templateId);
 
 // Centres a dialog over its owner when its template leaves the place to
 // the system (x and y 0) without asking for DS_CENTER.

@@ -41,9 +41,9 @@ std::string programName() {
 }
 
 // The window a dialog shows on, or else the active window of this thread.
-HWND ownerWindow(Dialog *dialog) {
+HWND ownerWindow(Dialog* dialog) {
     if (dialog != nullptr && dialog->isShown()) {
-        if (auto *window = dynamic_cast<Win32Window *>(&dialog->window())) {
+        if (auto* window = dynamic_cast<Win32Window*>(&dialog->window())) {
             return window->handle();
         }
     }
@@ -85,7 +85,7 @@ std::optional<Notify> notification(HWND sender, UINT code) {
 // One modal run of a dialog: its window object and the error that ended it.
 class ModalRun {
 public:
-    explicit ModalRun(Dialog &dialog) : dialog_(dialog) {}
+    explicit ModalRun(Dialog& dialog) : dialog_(dialog) {}
 
     int run() {
         const INT_PTR result =
@@ -105,7 +105,7 @@ public:
         if (message == WM_INITDIALOG) {
             SetPropA(hwnd, kRunProperty, reinterpret_cast<HANDLE>(lParam));
         }
-        auto *run = static_cast<ModalRun *>(GetPropA(hwnd, kRunProperty));
+        auto* run = static_cast<ModalRun*>(GetPropA(hwnd, kRunProperty));
         if (run == nullptr) {
             return FALSE;
         }
@@ -116,7 +116,7 @@ public:
         // is shown, ends the dialog and is thrown again by run().
         try {
             return run->handle(hwnd, message, wParam, lParam);
-        } catch (const std::exception &e) {
+        } catch (const std::exception& e) {
             run->fail(hwnd, e.what());
             return FALSE;
         }
@@ -200,7 +200,7 @@ private:
         }
     }
 
-    void fail(HWND hwnd, const char *what) {
+    void fail(HWND hwnd, const char* what) {
         if (!error_) {
             error_ = std::current_exception();
             MessageBoxA(hwnd, what, programName().c_str(), MB_OK | MB_ICONERROR);
@@ -212,7 +212,7 @@ private:
         }
     }
 
-    Dialog &dialog_;
+    Dialog& dialog_;
     std::unique_ptr<Win32Window> window_;
     std::function<void(HWND)> afterInitHook_;
     std::exception_ptr error_;
@@ -221,7 +221,7 @@ private:
 // "name|pattern|...||" with every '|' that is a character of its own (not
 // the second byte of a double-byte character) turned into the zero that
 // separates the parts of an OPENFILENAME filter.
-std::string fileDialogFilter(const std::string &filter) {
+std::string fileDialogFilter(const std::string& filter) {
     std::string parts = filter;
     for (std::size_t i = 0; i < parts.size(); i += text::charLength(parts, i)) {
         if (parts[i] == '|') {
@@ -233,14 +233,14 @@ std::string fileDialogFilter(const std::string &filter) {
 
 class Win32Backend final : public Backend {
 public:
-    int runModal(Dialog &dialog) override { return ModalRun(dialog).run(); }
+    int runModal(Dialog& dialog) override { return ModalRun(dialog).run(); }
 
-    void messageBox(Dialog *owner, const std::string &text, MessageIcon icon) override {
+    void messageBox(Dialog* owner, const std::string& text, MessageIcon icon) override {
         MessageBoxA(ownerWindow(owner), text.c_str(), programName().c_str(),
                     MB_OK | (icon == MessageIcon::Warning ? MB_ICONEXCLAMATION : 0));
     }
 
-    std::optional<FileChoice> fileDialog(Dialog *owner, const FileRequest &request) override {
+    std::optional<FileChoice> fileDialog(Dialog* owner, const FileRequest& request) override {
         const std::string filter = fileDialogFilter(request.filter);
         // Room for the longest path the system takes.
         std::string file(32768, '\0');
@@ -265,7 +265,7 @@ public:
     std::string loadString(int id) override {
         // With no buffer, LoadStringW points into the resource itself and
         // gives the whole length, which LoadStringA cannot.
-        const wchar_t *resource = nullptr;
+        const wchar_t* resource = nullptr;
         const int length =
             LoadStringW(GetModuleHandleA(nullptr), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&resource), 0);
         if (length <= 0 || resource == nullptr) {
@@ -292,7 +292,7 @@ bool isBackendDialog(HWND window) {
 
 namespace fw {
 
-Backend &backend() {
+Backend& backend() {
     static win32::Win32Backend instance;
     return instance;
 }

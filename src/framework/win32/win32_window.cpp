@@ -6,7 +6,7 @@ namespace fw::win32 {
 
 namespace {
 
-const char *kindName(Kind kind) {
+const char* kindName(Kind kind) {
     switch (kind) {
     case Kind::Edit:
         return "an edit";
@@ -26,7 +26,7 @@ std::string controlName(int id) {
     return "control " + std::to_string(id);
 }
 
-LPARAM textParam(const std::string &text) {
+LPARAM textParam(const std::string& text) {
     return reinterpret_cast<LPARAM>(text.c_str());
 }
 
@@ -62,13 +62,13 @@ void checkSelectIndex(int index, int count) {
 
 Kind kindOfWindow(HWND control) {
     static const struct {
-        const char *className;
+        const char* className;
         Kind kind;
     } kinds[] = {
         {"Edit", Kind::Edit}, {"ComboBox", Kind::ComboBox}, {"ListBox", Kind::ListBox}, {"Button", Kind::Button}};
     char name[64] = {};
     GetClassNameA(control, name, sizeof name);
-    for (const auto &k : kinds) {
+    for (const auto& k : kinds) {
         if (lstrcmpiA(name, k.className) == 0) {
             return k.kind;
         }
@@ -107,7 +107,7 @@ std::string Win32Window::text(int id) {
     return windowText(control(id));
 }
 
-void Win32Window::setText(int id, const std::string &text) {
+void Win32Window::setText(int id, const std::string& text) {
     SendMessageA(control(id), WM_SETTEXT, 0, textParam(text));
 }
 
@@ -163,7 +163,7 @@ int Win32Window::nextInTemplate(int id) {
     return cursor_ == nullptr ? 0 : GetDlgCtrlID(cursor_);
 }
 
-int Win32Window::comboAdd(int id, const std::string &entry) {
+int Win32Window::comboAdd(int id, const std::string& entry) {
     const LRESULT index = SendMessageA(control(id, Kind::ComboBox), CB_ADDSTRING, 0, textParam(entry));
     if (index < 0) {
         throw std::runtime_error(controlName(id) + " could not take another entry");
@@ -189,13 +189,13 @@ void Win32Window::comboSelect(int id, int index) {
     SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int Win32Window::comboSelectPrefix(int id, const std::string &prefix) {
+int Win32Window::comboSelectPrefix(int id, const std::string& prefix) {
     const LRESULT index =
         SendMessageA(control(id, Kind::ComboBox), CB_SELECTSTRING, static_cast<WPARAM>(-1), textParam(prefix));
     return index < 0 ? -1 : static_cast<int>(index);
 }
 
-void Win32Window::comboSetEditText(int id, const std::string &text) {
+void Win32Window::comboSetEditText(int id, const std::string& text) {
     HWND h = control(id, Kind::ComboBox);
     SendMessageA(h, WM_SETTEXT, 0, textParam(text));
     // Whether setting the text also changes the list's selection is the
@@ -209,7 +209,7 @@ void Win32Window::comboSetEditText(int id, const std::string &text) {
     SendMessageA(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
-int Win32Window::listAdd(int id, const std::string &line) {
+int Win32Window::listAdd(int id, const std::string& line) {
     const LRESULT index = SendMessageA(control(id, Kind::ListBox), LB_ADDSTRING, 0, textParam(line));
     if (index < 0) {
         throw std::runtime_error(controlName(id) + " could not take another line");
@@ -217,7 +217,7 @@ int Win32Window::listAdd(int id, const std::string &line) {
     return static_cast<int>(index);
 }
 
-int Win32Window::listInsert(int id, int index, const std::string &line) {
+int Win32Window::listInsert(int id, int index, const std::string& line) {
     const LRESULT filed =
         SendMessageA(control(id, Kind::ListBox), LB_INSERTSTRING, static_cast<WPARAM>(index), textParam(line));
     if (filed == LB_ERR) {
@@ -257,7 +257,7 @@ void Win32Window::listSelect(int id, int index) {
     SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-int Win32Window::listSelectPrefix(int id, const std::string &prefix) {
+int Win32Window::listSelectPrefix(int id, const std::string& prefix) {
     const LRESULT index =
         SendMessageA(control(id, Kind::ListBox), LB_SELECTSTRING, static_cast<WPARAM>(-1), textParam(prefix));
     return index < 0 ? -1 : static_cast<int>(index);
@@ -267,7 +267,7 @@ void Win32Window::editLimit(int id, int maxChars) {
     SendMessageA(control(id, Kind::Edit), EM_SETLIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
-void Win32Window::editAppend(int id, const std::string &text) {
+void Win32Window::editAppend(int id, const std::string& text) {
     HWND h = control(id, Kind::Edit);
     // The length in bytes is never less than the caret positions the control
     // counts, and a position past the end means the end.
@@ -287,7 +287,7 @@ Rect Win32Window::outerRect() {
     return Rect{r.left, r.top, r.right, r.bottom};
 }
 
-void Win32Window::move(const Rect &r) {
+void Win32Window::move(const Rect& r) {
     MoveWindow(dialog_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -301,7 +301,7 @@ void Win32Window::setIcon(int iconResourceId) {
     icon_ = icon;
 }
 
-bool Win32Window::appendSystemMenuItem(int commandId, const std::string &caption) {
+bool Win32Window::appendSystemMenuItem(int commandId, const std::string& caption) {
     HMENU menu = GetSystemMenu(dialog_, FALSE);
     if (menu == nullptr) {
         return false;

@@ -29,7 +29,7 @@ public:
     Kind kindOf(int id) override;
 
     std::string text(int id) override;
-    void setText(int id, const std::string &text) override;
+    void setText(int id, const std::string& text) override;
     bool isEnabled(int id) override;
     void enable(int id, bool on) override;
     void setFocus(int id) override;
@@ -41,32 +41,32 @@ public:
     bool startsGroup(int id) override;
     int nextInTemplate(int id) override;
 
-    int comboAdd(int id, const std::string &entry) override;
+    int comboAdd(int id, const std::string& entry) override;
     int comboCount(int id) override;
     std::string comboEntry(int id, int index) override;
     int comboSelected(int id) override;
     void comboSelect(int id, int index) override;
-    int comboSelectPrefix(int id, const std::string &prefix) override;
-    void comboSetEditText(int id, const std::string &text) override;
+    int comboSelectPrefix(int id, const std::string& prefix) override;
+    void comboSetEditText(int id, const std::string& text) override;
 
-    int listAdd(int id, const std::string &line) override;
-    int listInsert(int id, int index, const std::string &line) override;
+    int listAdd(int id, const std::string& line) override;
+    int listInsert(int id, int index, const std::string& line) override;
     void listDelete(int id, int index) override;
     void listClear(int id) override;
     int listCount(int id) override;
     std::string listLine(int id, int index) override;
     int listSelected(int id) override;
     void listSelect(int id, int index) override;
-    int listSelectPrefix(int id, const std::string &prefix) override;
+    int listSelectPrefix(int id, const std::string& prefix) override;
 
     void editLimit(int id, int maxChars) override;
-    void editAppend(int id, const std::string &text) override;
+    void editAppend(int id, const std::string& text) override;
     int editLength(int id) override;
 
     Rect outerRect() override;
-    void move(const Rect &r) override;
+    void move(const Rect& r) override;
     void setIcon(int iconResourceId) override;
-    bool appendSystemMenuItem(int commandId, const std::string &caption) override;
+    bool appendSystemMenuItem(int commandId, const std::string& caption) override;
     void end(int result) override;
 
     std::shared_ptr<CallQueue> callQueue() override { return queue_; }
