@@ -29,7 +29,6 @@ fw::mem::MemoryBackend& mem() {
 TEST(Resources, MainWindowTemplateHasItsControlsInTemplateOrderWithTheirKinds) {
     const fw::mem::DialogTemplate* t = fw::mem::brennickResources().dialog(IDD_MAIN);
     ASSERT_NE(t, nullptr);
-    EXPECT_TRUE(t->extended);
     EXPECT_EQ(t->rect.cx, 291);
     EXPECT_EQ(t->rect.cy, 303);
     EXPECT_EQ(t->caption, "Brennick");
@@ -163,66 +162,6 @@ public:
 private:
     std::vector<unsigned char> bytes_;
 };
-
-TEST(Resources, ReadsAPlainDialogTemplateWithNamedClasses) {
-    // DLGTEMPLATE: style, extended style, count, x, y, cx, cy, menu, class,
-    // title, point size and face; items DWORD-aligned with WORD ids.
-    std::vector<unsigned char> d;
-    ResBuilder::put32(d, 0x80C80040); // pop-up, caption, system menu, DS_SETFONT
-    ResBuilder::put32(d, 0);
-    ResBuilder::put16(d, 2);
-    for (std::uint16_t v : {0, 0, 120, 60}) {
-        ResBuilder::put16(d, v);
-    }
-    ResBuilder::put16(d, 0); // no menu
-    ResBuilder::put16(d, 0); // the dialog class
-    ResBuilder::putText(d, u"Plain");
-    ResBuilder::put16(d, 8);
-    ResBuilder::putText(d, u"MS Shell Dlg");
-
-    ResBuilder::align4(d);
-    ResBuilder::put32(d, 0x50010003); // automatic check box, tab stop
-    ResBuilder::put32(d, 0);
-    for (std::uint16_t v : {5, 6, 40, 10}) {
-        ResBuilder::put16(d, v);
-    }
-    ResBuilder::put16(d, 7);
-    ResBuilder::put16(d, 0xFFFF);
-    ResBuilder::put16(d, 0x0080);
-    ResBuilder::putText(d, u"中文");
-    ResBuilder::put16(d, 0);
-
-    ResBuilder::align4(d);
-    ResBuilder::put32(d, 0x50000003); // an icon picture
-    ResBuilder::put32(d, 0);
-    for (std::uint16_t v : {5, 20, 20, 20}) {
-        ResBuilder::put16(d, v);
-    }
-    ResBuilder::put16(d, 0xFFFF);
-    ResBuilder::putText(d, u"sTaTiC");
-    ResBuilder::put16(d, 0xFFFF);
-    ResBuilder::put16(d, 5);
-    ResBuilder::put16(d, 0);
-
-    ResBuilder res;
-    res.entry(fw::mem::kResourceTypeDialog, 42, d);
-    const fw::mem::ResourceFile file = fw::mem::ResourceFile::parse(res.bytes().data(), res.bytes().size());
-    const fw::mem::DialogTemplate* t = file.dialog(42);
-    ASSERT_NE(t, nullptr);
-    EXPECT_FALSE(t->extended);
-    EXPECT_EQ(t->caption, "Plain");
-    EXPECT_EQ(t->fontName, "MS Shell Dlg");
-    EXPECT_EQ(t->rect.cx, 120);
-    ASSERT_EQ(t->items.size(), 2u);
-    EXPECT_EQ(t->items[0].id, 7);
-    EXPECT_EQ(t->items[0].itemClass, ItemClass::Button);
-    EXPECT_EQ(t->items[0].caption, "中文");
-    EXPECT_EQ(t->items[0].rect.cy, 10);
-    EXPECT_EQ(t->items[1].id, -1);
-    EXPECT_EQ(t->items[1].itemClass, ItemClass::Static);
-    EXPECT_EQ(t->items[1].className, "sTaTiC");
-    EXPECT_EQ(t->items[1].captionOrdinal, 5);
-}
 
 TEST(Resources, RejectsTruncatedFilesAndUnterminatedInitialisationData) {
     std::vector<unsigned char> d;

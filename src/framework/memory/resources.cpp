@@ -172,21 +172,16 @@ ItemClass classFromName(const std::string& name) {
     return ItemClass::Custom;
 }
 
-ItemTemplate parseItem(Reader& r, bool extended) {
+ItemTemplate parseItem(Reader& r) {
     ItemTemplate item;
-    if (extended) {
-        r.u32(); // help id
-        item.exStyle = r.u32();
-        item.style = r.u32();
-    } else {
-        item.style = r.u32();
-        item.exStyle = r.u32();
-    }
+    r.u32(); // help id
+    item.exStyle = r.u32();
+    item.style = r.u32();
     item.rect.x = r.i16();
     item.rect.y = r.i16();
     item.rect.cx = r.i16();
     item.rect.cy = r.i16();
-    item.id = extended ? static_cast<std::int32_t>(r.u32()) : r.i16();
+    item.id = static_cast<std::int32_t>(r.u32());
     if (item.id == 0xFFFF) { // IDC_STATIC written as a WORD into a DWORD field
         item.id = -1;
     }
@@ -213,16 +208,12 @@ DialogTemplate parseDialog(int id, const unsigned char* data, std::size_t size) 
     t.id = id;
     const std::uint16_t version = r.u16();
     const std::uint16_t signature = r.u16();
-    t.extended = version == 1 && signature == 0xFFFF;
-    if (t.extended) {
-        r.u32(); // help id
-        t.exStyle = r.u32();
-        t.style = r.u32();
-    } else {
-        r.seek(0);
-        t.style = r.u32();
-        t.exStyle = r.u32();
+    if (version != 1 || signature != 0xFFFF) {
+        malformed("dialog template " + std::to_string(id) + " is not an extended (DIALOGEX) template");
     }
+    r.u32(); // help id
+    t.exStyle = r.u32();
+    t.style = r.u32();
     const int count = r.u16();
     t.rect.x = r.i16();
     t.rect.y = r.i16();
@@ -233,16 +224,14 @@ DialogTemplate parseDialog(int id, const unsigned char* data, std::size_t size) 
     t.caption = toCp936(r.utf16z());
     if (t.style & kDsSetFont) {
         t.pointSize = r.u16();
-        if (t.extended) {
-            r.u16(); // weight
-            r.u8();  // italic
-            r.u8();  // character set
-        }
+        r.u16(); // weight
+        r.u8();  // italic
+        r.u8();  // character set
         t.fontName = toCp936(r.utf16z());
     }
     for (int i = 0; i < count; ++i) {
         r.align4();
-        t.items.push_back(parseItem(r, t.extended));
+        t.items.push_back(parseItem(r));
     }
     return t;
 }

@@ -49,7 +49,6 @@ struct ItemTemplate {
 
 struct DialogTemplate {
     int id = 0;
-    bool extended = false; // DIALOGEX rather than a plain DLGTEMPLATE
     std::uint32_t style = 0;
     std::uint32_t exStyle = 0;
     UnitRect rect;
