@@ -51,6 +51,11 @@ public:
         }
     }
 
+    bool isClosed() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return closed_;
+    }
+
     bool pending() {
         std::lock_guard<std::mutex> lock(mutex_);
         return !calls_.empty();

@@ -24,6 +24,9 @@ OutputFeed::OutputFeed(std::shared_ptr<fw::CallQueue> queue, std::function<void(
     : queue_(std::move(queue)), append_(std::move(append)), report_(std::move(report)) {}
 
 void OutputFeed::show(const std::string& text) {
+    if (queue_->isClosed()) {
+        return; // the window is gone: nothing will take the text any more
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         pending_ += text;
