@@ -1,0 +1,170 @@
+// The platform layer's file move and child process with one pipe, driven
+// against the stand-in loader; the same suite runs on both implementations.
+#include "platform/child.h"
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::ChildProcess;
+using platformtest::readAll;
+using platformtest::ScopedEnv;
+using platformtest::start;
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// True when `text` is the stand-in's filler: 64-byte lines numbered 1, 2, ...
+// in order, so nothing was lost, doubled or reordered.
+::testing::AssertionResult isFiller(const std::string& text) {
+    for (std::size_t at = 0, number = 1; at < text.size(); at += 64, ++number) {
+        char head[32];
+        std::snprintf(head, sizeof head, "line %06u ", static_cast<unsigned>(number));
+        if (text.compare(at, 12, head) != 0)
+            return ::testing::AssertionFailure() << "line " << number << " at byte " << at << " is wrong";
+        if (at + 64 <= text.size() && text[at + 63] != '\n')
+            return ::testing::AssertionFailure() << "line " << number << " does not end at byte " << at + 63;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A fresh folder per test, removed afterwards, and the stand-in on the path.
+class ChildProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // create_directory is false for a folder that exists, e.g. another run's.
+        for (int k = 0; dir_.empty() || !fs::create_directory(dir_); ++k)
+            dir_ = fs::temp_directory_path() / ("brennick-platform-" + std::to_string(k));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path dir_;
+    ScopedEnv path_{"PATH", platformtest::pathWithStandIn()};
+};
+
+TEST_F(ChildProcessTest, MoveFileMovesAndNeverReplaces) {
+    fs::path a = dir_ / "a.log", b = dir_ / "b.log", c = dir_ / "c.log";
+    writeFile(a, "first");
+    ASSERT_TRUE(platform::moveFile(a.string(), b.string()));
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(readFile(b), "first");
+
+    writeFile(c, "second");
+    EXPECT_FALSE(platform::moveFile(c.string(), b.string()));
+    EXPECT_EQ(readFile(b), "first");
+    EXPECT_EQ(readFile(c), "second");
+
+    EXPECT_FALSE(platform::moveFile((dir_ / "missing").string(), (dir_ / "d").string()));
+}
+
+TEST_F(ChildProcessTest, ArgumentsSplitOnBlanksQuotesGroupSingleQuotesKept) {
+    auto child = start("sqlldr user/kemp@db control='x:\\load.ctl'  \"two words\" log=a\"b c\"d");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(readAll(*child), "arg[1]=user/kemp@db\n"
+                               "arg[2]=control='x:\\load.ctl'\n"
+                               "arg[3]=two words\n"
+                               "arg[4]=log=ab cd\n");
+    char c;
+    EXPECT_EQ(child->read(&c, 1), 0u) << "the end of output stays the end";
+}
+
+TEST_F(ChildProcessTest, StdoutAndStderrComeThroughOnePipeInPiecesOfAtMostMax) {
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv bytes("STANDIN_BYTES", "100000");
+    ScopedEnv burst("STANDIN_BURST", "5000");
+    ScopedEnv err("STANDIN_STDERR", "1");
+    auto child = start("sqlldr");
+    ASSERT_TRUE(child);
+    int reads = 0;
+    std::string out = readAll(*child, &reads);
+    EXPECT_EQ(out.size(), 100000u);
+    EXPECT_GE(reads, 25); // 100000 / 4095, rounded up
+    EXPECT_TRUE(isFiller(out));
+}
+
+TEST_F(ChildProcessTest, TextWithEscapesArrivesExactly) {
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv text("STANDIN_TEXT", "a\\nb\\r\\n\\tc\\\\d\\0e");
+    auto child = start("sqlldr");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(readAll(*child), std::string("a\nb\r\n\tc\\d\0e", 11)) << "no CR added, no byte lost";
+}
+
+TEST_F(ChildProcessTest, MissingProgramIsAProcessFailure) {
+    for (const char* line : {"brennick-no-such-loader user/pw", platformtest::kMissingProgram, "", "   "}) {
+        ChildProcess::Failure failure = ChildProcess::Failure::None;
+        EXPECT_EQ(ChildProcess::start(line, failure), nullptr) << line;
+        EXPECT_EQ(failure, ChildProcess::Failure::Process) << line;
+    }
+}
+
+TEST_F(ChildProcessTest, OutputCanBeReadWhileTheChildStillRuns) {
+    fs::path go = dir_ / "go";
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv bytes("STANDIN_BYTES", "3000");
+    ScopedEnv burst("STANDIN_BURST", "1000");
+    ScopedEnv wait("STANDIN_WAIT_FILE", go.string());
+    auto began = std::chrono::steady_clock::now();
+    auto child = start("sqlldr");
+    ASSERT_TRUE(child);
+    std::vector<char> buffer(4095);
+    std::size_t first = child->read(buffer.data(), buffer.size());
+    // The stand-in waits up to 60 s for `go`: the first piece must not wait for it.
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(20));
+    EXPECT_EQ(first, 1000u);
+    writeFile(go, "");
+    std::string rest = readAll(*child);
+    EXPECT_EQ(first + rest.size(), 3000u);
+}
+
+TEST_F(ChildProcessTest, ConcurrentChildrenDoNotHoldEachOthersPipes) {
+    // While one thread starts loaders that wait, another runs quick children
+    // to the end. A quick child's write end inherited by a waiting loader
+    // would keep its pipe from breaking until that loader ends (60 s).
+    fs::path go = dir_ / "go";
+    ScopedEnv wait("STANDIN_WAIT_FILE", go.string());
+    std::vector<std::unique_ptr<ChildProcess>> waiting;
+    std::atomic<bool> done{false};
+    std::thread starter([&] {
+        while (!done && waiting.size() < platformtest::kWaitingChildren)
+            waiting.push_back(start("sqlldr waiting"));
+    });
+    for (int i = 0; i < platformtest::kQuickRuns && !HasFailure(); ++i) {
+        auto began = std::chrono::steady_clock::now();
+        auto quick = start(platformtest::kQuickCommand);
+        if (quick) {
+            EXPECT_EQ(readAll(*quick), platformtest::kQuickOutput);
+        }
+        auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+        EXPECT_LT(ms.count(), 20000) << "run " << i << " ended only with a waiting loader";
+    }
+    done = true;
+    starter.join();
+    writeFile(go, "");
+    for (auto& child : waiting) {
+        ASSERT_TRUE(child);
+        EXPECT_EQ(readAll(*child), "arg[1]=waiting\n");
+    }
+}
+
+} // namespace
