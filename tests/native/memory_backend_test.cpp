@@ -190,17 +190,15 @@ TEST(Resources, RejectsTruncatedFilesAndUnterminatedInitialisationData) {
 
 // --- Showing dialogs ---
 
-// A dialog whose init, commands and destroy step a test can set.
+// A dialog whose commands a test can set and which counts its destroy steps.
 class TestDialog : public fw::Dialog {
 public:
     explicit TestDialog(int templateId, fw::Dialog* parent = nullptr) : fw::Dialog(templateId, parent) {}
 
-    std::function<bool(TestDialog&)> init;
     std::function<void(int)> command;
     int destroyed = 0;
 
 protected:
-    bool onInitDialog() override { return init ? init(*this) : true; }
     bool onCommand(int id, fw::Notify notify) override {
         if (command && notify == fw::Notify::Clicked && id != fw::kIdOk && id != fw::kIdCancel) {
             command(id);
@@ -268,47 +266,6 @@ TEST_F(MemoryBackendTest, DialogsWithoutScriptOrLeftOpenFailLoudlyAfterTheirDest
     EXPECT_FALSE(failing.isShown());
 }
 
-TEST_F(MemoryBackendTest, InitDecidesTheFocusAndADialogEndedInInitTakesNoScript) {
-    TestDialog plain(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        EXPECT_EQ(w.focusedId(), IDC_DATABASE) << "the first enabled tab stop";
-        w.end(fw::kIdOk);
-    });
-    EXPECT_EQ(plain.doModal(), fw::kIdOk);
-
-    TestDialog firstTwoDisabled(IDD_MAIN);
-    firstTwoDisabled.init = [](TestDialog& d) {
-        d.window().enable(IDC_DATABASE, false);
-        d.window().enable(IDC_USER, false);
-        return true;
-    };
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        EXPECT_EQ(w.focusedId(), IDC_PASSWORD);
-        w.end(fw::kIdOk);
-    });
-    EXPECT_EQ(firstTwoDisabled.doModal(), fw::kIdOk);
-
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        EXPECT_EQ(w.focusedId(), IDC_OUTPUT);
-        w.end(fw::kIdOk);
-    });
-    TestDialog ownFocus(IDD_MAIN);
-    ownFocus.init = [](TestDialog& d) {
-        d.window().setFocus(IDC_OUTPUT);
-        return false;
-    };
-    ownFocus.doModal();
-
-    TestDialog endsAtOnce(IDD_ABOUT);
-    endsAtOnce.init = [](TestDialog& d) {
-        d.endDialog(5);
-        return true;
-    };
-    mem().onShow(IDD_ABOUT, [](MemoryWindow& w) { w.end(6); });
-    EXPECT_EQ(endsAtOnce.doModal(), 5);
-    EXPECT_EQ(mem().unused(), (std::vector<std::string>{"1 script for dialog 100"}));
-}
-
 TEST_F(MemoryBackendTest, NestedDialogsRunTheirOwnScriptsAndOwnTheirMessages) {
     TestDialog main(IDD_MAIN);
     TestDialog about(IDD_ABOUT, &main);
@@ -348,148 +305,6 @@ TEST_F(MemoryBackendTest, NestedDialogsRunTheirOwnScriptsAndOwnTheirMessages) {
     EXPECT_EQ(mem().programName(), "Brennick");
 }
 
-TEST_F(MemoryBackendTest, FileDialogsTakeQueuedAnswersAndAreRecorded) {
-    mem().answerFileDialog(fw::FileChoice{"/data/in.txt", 1});
-    mem().answerFileDialog(std::nullopt);
-    mem().answerFileDialog(fw::FileChoice{"/data/out.ctl", 2});
-    EXPECT_EQ(mem().unused(), (std::vector<std::string>{"3 file dialog answers"}));
-
-    TestDialog d(IDD_MAIN);
-    std::vector<std::optional<fw::FileChoice>> answers;
-    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-        answers.push_back(d.fileDialog(fw::FileRequest{false, "a|*.txt||"}));
-        answers.push_back(d.fileDialog(fw::FileRequest{false, "a|*.txt||"}));
-        answers.push_back(d.fileDialog(fw::FileRequest{true, "b|*.ctl||"}));
-        EXPECT_THROW(d.fileDialog(fw::FileRequest{true, "c|*||"}), std::logic_error);
-        w.end(fw::kIdOk);
-    });
-    d.doModal();
-    ASSERT_EQ(answers.size(), 3u);
-    ASSERT_TRUE(answers[0].has_value());
-    EXPECT_EQ(answers[0]->path, "/data/in.txt");
-    EXPECT_FALSE(answers[1].has_value());
-    EXPECT_EQ(answers[2]->filterIndex, 2);
-
-    const std::vector<fw::FileRequest>& asked = mem().fileRequests();
-    ASSERT_EQ(asked.size(), 4u);
-    EXPECT_FALSE(asked[0].save);
-    EXPECT_TRUE(asked[2].save);
-    EXPECT_EQ(asked[2].filter, "b|*.ctl||");
-    EXPECT_TRUE(mem().unused().empty());
-
-    mem().answerFileDialog(std::nullopt);
-    mem().onShow(IDD_ABOUT, [](MemoryWindow&) {});
-    mem().reset();
-    EXPECT_TRUE(mem().unused().empty());
-    EXPECT_TRUE(mem().fileRequests().empty());
-}
-
-// --- The window beyond the control contract ---
-
-TEST_F(MemoryBackendTest, SystemMenuIconAndSystemCommands) {
-    TestDialog d(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        EXPECT_TRUE(w.appendSystemMenuItem(IDM_ABOUT, "about"));
-        ASSERT_EQ(w.systemMenuItems().size(), 1u);
-        EXPECT_EQ(w.systemMenuItems()[0].commandId, IDM_ABOUT);
-        EXPECT_THROW(w.setIcon(IDI_MAIN + 1), std::logic_error);
-        w.setIcon(IDI_MAIN);
-        EXPECT_EQ(w.icon(), IDI_MAIN);
-
-        EXPECT_FALSE(w.systemCommand(IDM_ABOUT));
-        EXPECT_FALSE(w.hasEnded()) << "only the close command ends the dialog by default";
-        w.closeBox();
-        ASSERT_EQ(w.systemCommands().size(), 2u);
-        EXPECT_EQ(w.systemCommands()[1].command, MemoryWindow::kScClose);
-    });
-    EXPECT_EQ(d.doModal(), fw::kIdCancel);
-
-    // With its Cancel button disabled, the close box does nothing.
-    TestDialog advanced(IDD_ADVANCED);
-    mem().onShow(IDD_ADVANCED, [](MemoryWindow& w) {
-        w.enable(fw::kIdCancel, false);
-        w.closeBox();
-        EXPECT_FALSE(w.hasEnded());
-        w.pressEscape(IDC_LOG);
-    });
-    EXPECT_EQ(advanced.doModal(), fw::kIdCancel);
-}
-
-TEST_F(MemoryBackendTest, EditLimitCutsTypingAndAppendingAtWholeCharactersButNotSetText) {
-    TestDialog d(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        EXPECT_EQ(w.editLimitOf(IDC_TABLE), 32767u);
-        w.editLimit(IDC_TABLE, 5);
-        w.type(IDC_TABLE, "ab\xD6\xD0\xCE\xC4");
-        EXPECT_EQ(w.text(IDC_TABLE), "ab\xD6\xD0") << "the second double-byte character does not fit";
-        w.editAppend(IDC_TABLE, "xyz");
-        EXPECT_EQ(w.text(IDC_TABLE), "ab\xD6\xD0x");
-        w.setText(IDC_TABLE, "longer than five");
-        EXPECT_EQ(w.text(IDC_TABLE), "longer than five");
-        w.editAppend(IDC_TABLE, "!");
-        w.type(IDC_TABLE, "!");
-        EXPECT_EQ(w.text(IDC_TABLE), "longer than five");
-        w.editLimit(IDC_TABLE, 0);
-        EXPECT_EQ(w.editLimitOf(IDC_TABLE), 0x7FFFFFFEu);
-        EXPECT_THROW(w.editLimit(IDC_FIELD_TYPE, 5), std::logic_error);
-        w.end(fw::kIdOk);
-    });
-    d.doModal();
-}
-
-TEST_F(MemoryBackendTest, RadioButtonsCarryTheTabStopWhileSetAndFocusLeavesDisabledControls) {
-    TestDialog d(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        const std::uint32_t tabStop = 0x00010000;
-        EXPECT_EQ(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
-        w.setChecked(IDC_VARIABLE, true);
-        EXPECT_NE(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
-        w.click(IDC_FIXED);
-        EXPECT_EQ(w.styleOf(IDC_VARIABLE) & tabStop, 0u);
-        EXPECT_NE(w.styleOf(IDC_FIXED) & tabStop, 0u);
-        EXPECT_EQ(w.focusedId(), IDC_FIXED) << "a click gives the button the focus";
-
-        w.comboAdd(IDC_FIELD_TYPE, "CHAR");
-        w.dropDown(IDC_FIELD_TYPE, true);
-        EXPECT_TRUE(w.isDroppedDown(IDC_FIELD_TYPE));
-        w.enable(IDC_FIELD_TYPE, false);
-        EXPECT_EQ(w.focusedId(), 0);
-        EXPECT_FALSE(w.isDroppedDown(IDC_FIELD_TYPE)) << "losing the focus closes the list";
-        w.setFocus(IDC_FIELD_TYPE);
-        EXPECT_EQ(w.focusedId(), 0) << "a disabled control cannot take the focus";
-        EXPECT_THROW(w.pressEnter(IDC_FIELD_TYPE), std::logic_error);
-        EXPECT_THROW(w.isChecked(IDC_ADD), std::logic_error) << "a push button has no check state";
-        w.end(fw::kIdOk);
-    });
-    d.doModal();
-}
-
-TEST_F(MemoryBackendTest, DroppingTheListDownShowsTheEntryTheEditTextBegins) {
-    TestDialog d(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [](MemoryWindow& w) {
-        for (const char* entry : {"CHAR", "NUMBER", "DATE"}) {
-            w.comboAdd(IDC_FIELD_TYPE, entry);
-        }
-        w.comboSetEditText(IDC_FIELD_TYPE, "nu");
-        w.dropDown(IDC_FIELD_TYPE, true);
-        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 1);
-        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
-        w.pressEscape(IDC_FIELD_TYPE);
-        EXPECT_FALSE(w.isDroppedDown(IDC_FIELD_TYPE));
-        EXPECT_FALSE(w.hasEnded()) << "Escape closed only the list";
-
-        w.comboSetEditText(IDC_FIELD_TYPE, "x");
-        w.dropDown(IDC_FIELD_TYPE, true);
-        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
-        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "x");
-        w.pressEnter(IDC_FIELD_TYPE);
-        EXPECT_FALSE(w.hasEnded()) << "Enter closed only the list";
-        w.pressEnter(IDC_FIELD_TYPE);
-        EXPECT_TRUE(w.hasEnded());
-    });
-    EXPECT_EQ(d.doModal(), fw::kIdOk);
-}
-
 // --- Calls from other threads ---
 
 TEST_F(MemoryBackendTest, CallsPostedFromAnotherThreadRunOnTheWindowThreadWhilePumped) {
@@ -519,41 +334,6 @@ TEST_F(MemoryBackendTest, CallsPostedFromAnotherThreadRunOnTheWindowThreadWhileP
         w.end(fw::kIdOk);
     });
     d.doModal();
-}
-
-TEST_F(MemoryBackendTest, NestedDialogPumpsTheCallsOfTheWindowBelow) {
-    TestDialog main(IDD_MAIN);
-    TestDialog about(IDD_ABOUT, &main);
-    std::shared_ptr<fw::CallQueue> mainQueue;
-    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-        mainQueue = w.callQueue();
-        about.doModal();
-        w.end(fw::kIdOk);
-    });
-    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
-        std::thread([&] { mainQueue->post([&] { main.window().setText(IDC_TABLE, "from worker"); }); }).join();
-        EXPECT_TRUE(
-            w.pumpUntil([&] { return main.window().text(IDC_TABLE) == "from worker"; }, std::chrono::seconds(10)));
-        w.end(fw::kIdOk);
-    });
-    main.doModal();
-}
-
-TEST_F(MemoryBackendTest, CallsAreDroppedOnceTheWindowIsGone) {
-    TestDialog d(IDD_MAIN);
-    std::shared_ptr<fw::CallQueue> queue;
-    bool ran = false;
-    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-        queue = w.callQueue();
-        EXPECT_TRUE(queue->post([&] { ran = true; })); // never pumped
-        w.end(fw::kIdOk);
-    });
-    d.doModal();
-    EXPECT_FALSE(ran);
-    bool late = false;
-    std::thread worker([&] { EXPECT_FALSE(queue->post([&] { late = true; })); });
-    worker.join();
-    EXPECT_FALSE(late);
 }
 
 } // namespace
