@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# End to end: the real Brennick.exe under Wine, used as a person would. A
+# click on Import writes load.ctl beside the program and runs the loader found
+# through the search path (the stand-in), with the command line it builds.
+#
+#   import.sh <Brennick.exe> <folder of the stand-in sqlldr.exe>
+set -euo pipefail
+exe=$1
+standin=$2
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+
+work=$(mktemp -d)
+pid=""
+finish() {
+  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  [ -z "${BRENNICK_XVFB_PID:-}" ] || brennick_wine_stop
+  rm -rf "$work"
+}
+trap finish EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+windows() { echo "Z:$1" | tr / '\\'; }
+cp "$exe" "$work/Brennick.exe"
+export WINEPATH
+WINEPATH="$(windows "$standin")"
+export STANDIN_ARGS_FILE
+STANDIN_ARGS_FILE="$(windows "$work/args")"
+
+wine "$work/Brennick.exe" &
+pid=$!
+window=""
+for _ in $(seq 150); do
+  window=$(xdotool search --name '^Brennick$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || fail "the main window did not appear"
+sleep 1
+
+# The Import button's centre is at 262, 224 dialog units of the 291 x 303
+# client area; the window adds a thin frame and a caption.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+frame=3
+caption=19
+x=$((X + frame + 262 * (WIDTH - 2 * frame) / 291))
+y=$((Y + caption + frame + 224 * (HEIGHT - caption - 2 * frame) / 303))
+xdotool mousemove "$x" "$y" click 1
+
+for _ in $(seq 150); do [ -s "$work/args" ] && break; sleep 0.2; done
+[ -s "$work/args" ] || fail "the loader was not started"
+
+folder="$(windows "$work")"
+expected_args=$(printf '%s\n' "user/kemp@dbname" "control='$folder\\load.ctl'" "parfile='$folder\\parfile.cfg'")
+[ "$(cat "$work/args")" = "$expected_args" ] || fail "loader arguments: $(cat "$work/args")"
+
+expected_ctl=$(printf "load data\r\ninfile ''\r\nappend into table \r\nfields terminated by '\t' \r\n\r\n(\r\n)")
+[ "$(cat "$work/load.ctl")" = "$expected_ctl" ] || fail "load.ctl: $(od -c "$work/load.ctl" | head)"
+echo "Import ran the loader with the expected command line and load.ctl"
