@@ -7,12 +7,12 @@
 //
 //   source scripts/wine-env.sh && wine build/win/stream_bench.exe [megabytes [line bytes]]
 #include "contract/harness.h"
+#include "env.h"
 #include "framework/win32/win32_window.h"
 #include "platform/platform.h"
 #include "res/resource.h"
 #include "run/loader_run.h"
 #include "ui/main_dialog.h"
-#include "wine/env.h"
 #include "wine/pump.h"
 
 #include <algorithm>
@@ -281,11 +281,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    winetest::ScopedEnv path("PATH", winetest::windowsPath(STANDIN_DIR) + ";" + winetest::getEnv("PATH"));
-    winetest::ScopedEnv quiet("STANDIN_QUIET", "1");
-    winetest::ScopedEnv total("STANDIN_BYTES", std::to_string(bytes));
-    winetest::ScopedEnv burst("STANDIN_BURST", std::to_string(kBurstBytes));
-    winetest::ScopedEnv line("STANDIN_LINE", std::to_string(lineBytes));
+    testenv::ScopedEnv path("PATH", testenv::pathWithStandIn());
+    testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
+    testenv::ScopedEnv total("STANDIN_BYTES", std::to_string(bytes));
+    testenv::ScopedEnv burst("STANDIN_BURST", std::to_string(kBurstBytes));
+    testenv::ScopedEnv line("STANDIN_LINE", std::to_string(lineBytes));
 
     std::printf("stream_bench: %llu bytes of loader output in lines of %llu, bursts of %llu\n", bytes, lineBytes,
                 kBurstBytes);

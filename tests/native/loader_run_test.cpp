@@ -1,9 +1,9 @@
 // The run worker and the way it feeds the output pane, without a window.
+#include "env.h"
 #include "run/loader_run.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -71,41 +71,28 @@ TEST(OutputFeed, ReportsAreDeliveredOnTheWindowThreadAndDroppedOnceItIsGone) {
 
 class RunLoader : public testing::Test {
 protected:
-    void SetUp() override {
-        ::setenv("PATH", (std::string(STANDIN_DIR) + ":" + path_).c_str(), 1);
-        ::setenv("STANDIN_QUIET", "1", 1);
-    }
-    void TearDown() override {
-        ::setenv("PATH", path_.c_str(), 1);
-        ::unsetenv("STANDIN_QUIET");
-        ::unsetenv("STANDIN_TEXT");
-    }
-    std::string path_ = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
+    testenv::ScopedEnv quiet_{"STANDIN_QUIET", "1"};
 };
 
-TEST_F(RunLoader, ShowsEveryChunkWithCrLfAndEndsWithTheCompletionLine) {
-    ::setenv("STANDIN_TEXT", "a\nb\r\nc", 1);
-    FakePane pane;
-    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
-    pane.queue->drain();
-    EXPECT_EQ(pane.text(), std::string("a\r\nb\r\r\nc") + run::kCompletion);
-}
-
-TEST_F(RunLoader, ShowsAChunkOnlyUpToAZeroByte) {
-    ::setenv("STANDIN_TEXT", "shown\\0hidden", 1);
-    FakePane pane;
-    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
-    pane.queue->drain();
-    EXPECT_EQ(pane.text(), std::string("shown") + run::kCompletion);
-}
-
-TEST_F(RunLoader, DiscardsOutputWhileCollapsedButNotTheCompletionLine) {
-    ::setenv("STANDIN_TEXT", "hidden", 1);
-    FakePane pane;
-    pane.feed->setCollapsed(true);
-    EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
-    pane.queue->drain();
-    EXPECT_EQ(pane.text(), run::kCompletion);
+TEST_F(RunLoader, ShowsEachChunkUpToAZeroByteWithCrLfUnlessCollapsedAndThenTheCompletionLine) {
+    const struct {
+        const char* loaderText;
+        bool collapsed;
+        std::string shown;
+    } cases[] = {
+        {"a\nb\r\nc", false, "a\r\nb\r\r\nc"},
+        {"shown\\0hidden", false, "shown"},
+        {"hidden", true, ""},
+    };
+    for (const auto& c : cases) {
+        testenv::ScopedEnv text("STANDIN_TEXT", c.loaderText);
+        FakePane pane;
+        pane.feed->setCollapsed(c.collapsed);
+        EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
+        pane.queue->drain();
+        EXPECT_EQ(pane.text(), c.shown + run::kCompletion) << c.loaderText;
+    }
 }
 
 TEST_F(RunLoader, AProgramThatCannotStartEndsWithExitCodeOneAndAReport) {

@@ -1,5 +1,6 @@
 // The main window on the memory backend: start-up, the value exchange, the
 // control file commands and the loader run with the stand-in loader.
+#include "env.h"
 #include "framework/memory/memory_backend.h"
 #include "loaddef/control_file.h"
 #include "loaddef/load_definition.h"
@@ -51,8 +52,6 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
         mem().reset();
-        clearStandInOptions();
-        ::setenv("PATH", (std::string(STANDIN_DIR) + ":" + originalPath()).c_str(), 1);
         programFolder_ = loaddef::folderOf(platform::executablePath(), '/');
         std::remove(controlFile().c_str());
         scratch_ =
@@ -62,21 +61,8 @@ protected:
     void TearDown() override {
         EXPECT_TRUE(mem().unused().empty());
         std::remove(controlFile().c_str());
-        clearStandInOptions();
-        ::setenv("PATH", originalPath().c_str(), 1);
     }
 
-    static void clearStandInOptions() {
-        for (const char* name : {"STANDIN_QUIET", "STANDIN_TEXT", "STANDIN_BYTES", "STANDIN_BURST", "STANDIN_PAUSE_MS",
-                                 "STANDIN_STDERR", "STANDIN_WAIT_FILE", "STANDIN_ARGS_FILE"}) {
-            ::unsetenv(name);
-        }
-    }
-
-    static const std::string& originalPath() {
-        static const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-        return path;
-    }
     static fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
     std::string controlFile() const { return programFolder_ + "/load.ctl"; }
 
@@ -99,6 +85,7 @@ protected:
             << w.text(IDC_OUTPUT);
     }
 
+    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
     std::string programFolder_;
     std::string scratch_;
 };
@@ -275,7 +262,7 @@ TEST_F(MainWindow, ControlFileThatCannotBeCreatedStopsSaveAndImport) {
 }
 
 TEST_F(MainWindow, ImportWritesTheControlFileAndStreamsTheLoaderOutput) {
-    ::setenv("STANDIN_TEXT", "a\nb", 1);
+    testenv::ScopedEnv text("STANDIN_TEXT", "a\nb");
     show([&](MemoryWindow& w, CMainDialog& d) {
         w.setText(IDC_OUTPUT, "old output");
         w.setText(IDC_TABLE, "EMP");
@@ -313,11 +300,11 @@ void expectFiller(const std::string& shown, std::size_t bytes) {
 
 TEST_F(MainWindow, OutputLongerThanOneReadIsShownBeforeTheLoaderEnds) {
     const std::string gate = scratch_ + "/go";
-    ::setenv("STANDIN_QUIET", "1", 1);
-    ::setenv("STANDIN_BYTES", "50000", 1);
-    ::setenv("STANDIN_BURST", "10000", 1);
-    ::setenv("STANDIN_STDERR", "1", 1);
-    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
+    testenv::ScopedEnv bytes("STANDIN_BYTES", "50000");
+    testenv::ScopedEnv burst("STANDIN_BURST", "10000");
+    testenv::ScopedEnv toStderr("STANDIN_STDERR", "1");
+    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
     show([&](MemoryWindow& w, CMainDialog&) {
         w.click(IDC_IMPORT);
         ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT).size() >= 10000; }, 60s));
@@ -330,7 +317,7 @@ TEST_F(MainWindow, OutputLongerThanOneReadIsShownBeforeTheLoaderEnds) {
 }
 
 TEST_F(MainWindow, OutputReadWhileThePaneIsCollapsedIsDiscarded) {
-    ::setenv("STANDIN_TEXT", "hidden\n", 1);
+    testenv::ScopedEnv text("STANDIN_TEXT", "hidden\n");
     show([&](MemoryWindow& w, CMainDialog& d) {
         const fw::Rect full = w.outerRect();
         w.click(IDC_DETAILS);
@@ -351,9 +338,9 @@ TEST_F(MainWindow, OutputReadWhileThePaneIsCollapsedIsDiscarded) {
 
 TEST_F(MainWindow, ASecondImportWhileOneRunsFeedsTheSamePane) {
     const std::string gate = scratch_ + "/go";
-    ::setenv("STANDIN_QUIET", "1", 1);
-    ::setenv("STANDIN_TEXT", "run\n", 1);
-    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
+    testenv::ScopedEnv text("STANDIN_TEXT", "run\n");
+    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
     show([&](MemoryWindow& w, CMainDialog&) {
         w.click(IDC_IMPORT);
         ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT) == "run\r\n"; }, 60s));
@@ -367,7 +354,7 @@ TEST_F(MainWindow, ASecondImportWhileOneRunsFeedsTheSamePane) {
 }
 
 TEST_F(MainWindow, AMissingLoaderIsReportedAndThePaneStaysEmpty) {
-    ::setenv("PATH", scratch_.c_str(), 1);
+    testenv::ScopedEnv noLoader("PATH", scratch_);
     show([&](MemoryWindow& w, CMainDialog&) {
         w.click(IDC_IMPORT);
         ASSERT_TRUE(w.pumpUntil([] { return !mem().messages().empty(); }, 60s));
@@ -382,8 +369,8 @@ TEST_F(MainWindow, AMissingLoaderIsReportedAndThePaneStaysEmpty) {
 
 TEST_F(MainWindow, AWorkerThatOutlivesTheWindowLeavesItAlone) {
     const std::string gate = scratch_ + "/go";
-    ::setenv("STANDIN_TEXT", "late\n", 1);
-    ::setenv("STANDIN_WAIT_FILE", gate.c_str(), 1);
+    testenv::ScopedEnv text("STANDIN_TEXT", "late\n");
+    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
     std::shared_ptr<fw::CallQueue> queue;
     show([&](MemoryWindow& w, CMainDialog&) {
         queue = w.callQueue();

@@ -1,9 +1,9 @@
 // What the child process suite needs: starting a child and reading all it
-// writes, and the few things that differ between the platforms (the
-// environment children inherit, the search path that finds the stand-in
-// loader, and programs other than the stand-in).
+// writes, and the programs other than the stand-in, which differ between
+// the platforms.
 #pragma once
 
+#include "env.h"
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>
@@ -13,22 +13,9 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include "wine/env.h"
-#else
-#include <cstdlib>
-#endif
-
 namespace platformtest {
 
 #ifdef _WIN32
-using winetest::ScopedEnv;
-
-// The search path with the stand-in loader's folder first.
-inline std::string pathWithStandIn() {
-    return winetest::windowsPath(STANDIN_DIR) + ";" + winetest::getEnv("PATH");
-}
-
 // A quick child other than the stand-in, and all it writes.
 constexpr const char* kQuickCommand = "cmd /c echo quick";
 constexpr const char* kQuickOutput = "quick\r\n";
@@ -37,34 +24,6 @@ constexpr const char* kMissingProgram = "Z:\\no\\such\\dir\\sqlldr.exe";
 constexpr std::size_t kWaitingChildren = 30;
 constexpr int kQuickRuns = 20;
 #else
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            had_ = true;
-            old_ = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            ::setenv(name_, old_.c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
-
-inline std::string pathWithStandIn() {
-    const char* path = std::getenv("PATH");
-    return std::string(STANDIN_DIR) + ":" + (path ? path : "");
-}
-
 constexpr const char* kQuickCommand = "echo quick";
 constexpr const char* kQuickOutput = "quick\n";
 constexpr const char* kMissingProgram = "/no/such/dir/sqlldr";

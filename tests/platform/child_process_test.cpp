@@ -20,8 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using platform::ChildProcess;
 using platformtest::readAll;
-using platformtest::ScopedEnv;
 using platformtest::start;
+using testenv::ScopedEnv;
 
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -59,7 +59,7 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     fs::path dir_;
-    ScopedEnv path_{"PATH", platformtest::pathWithStandIn()};
+    ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
 };
 
 TEST_F(ChildProcessTest, MoveFileMovesAndNeverReplaces) {

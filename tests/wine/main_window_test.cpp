@@ -2,6 +2,7 @@
 // system menu, its icons, the About box), the control file it writes on
 // Windows, and the loader run through CreateProcessA into the output pane.
 #include "contract/harness.h"
+#include "env.h"
 #include "framework/win32/win32_testing.h"
 #include "framework/win32/win32_window.h"
 #include "loaddef/control_file.h"
@@ -10,7 +11,6 @@
 #include "run/loader_run.h"
 #include "text/cp936.h"
 #include "ui/main_dialog.h"
-#include "wine/env.h"
 #include "wine/pump.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +26,8 @@
 namespace {
 
 using namespace std::chrono_literals;
-using winetest::getEnv;
-using winetest::ScopedEnv;
+using testenv::getEnv;
+using testenv::ScopedEnv;
 
 // "关于 Brennick(&A)..." and "关于 Brennick" in code page 936.
 const char kAboutItem[] = "\xB9\xD8\xD3\xDA Brennick(&A)...";
@@ -159,7 +159,7 @@ protected:
 
     std::vector<contract::ShownMessage> messages_;
     const std::string pathWithoutLoader_ = getEnv("PATH");
-    ScopedEnv path_{"PATH", winetest::windowsPath(STANDIN_DIR) + ";" + pathWithoutLoader_};
+    ScopedEnv path_{"PATH", testenv::standInFolder() + pathWithoutLoader_};
 };
 
 TEST_F(MainWindowWin32, SystemMenuEndsWithTheAboutItemAndTheWindowHasItsIcons) {

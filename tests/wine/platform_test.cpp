@@ -1,9 +1,9 @@
 // The Win32 program path under Wine, code page 936 included; file move and
 // child process are tested in platform/child_process_test.cpp, shared with
 // the POSIX implementation.
+#include "env.h"
 #include "platform/child.h"
 #include "platform/platform.h"
-#include "wine/env.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 
 namespace {
 
-using winetest::getEnv;
-using winetest::ScopedEnv;
+using testenv::getEnv;
+using testenv::ScopedEnv;
 
 bool exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
