@@ -15,9 +15,10 @@ enum class Kind { Edit, ComboBox, ListBox, Button, Other };
 
 // Notifications a command table can be keyed on.
 enum class Notify {
-    Clicked,    // a push button, radio button or check box was clicked
-    SelChange,  // the user changed a list's or a combo box's selection
-    EditChange, // the user changed the text of a combo box's edit field
+    Clicked,     // a push button, radio button or check box was clicked
+    SelChange,   // the user changed a list's or a combo box's selection
+    EditChange,  // the user changed the text of a combo box's edit field
+    DoubleClick, // the user double-clicked a line of a list box
 };
 
 struct Rect {
