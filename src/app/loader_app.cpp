@@ -3,9 +3,9 @@
 #include "ui/main_dialog.h"
 
 bool CLoaderApp::initInstance() {
-    {
+    exitCode_ = fw::runMainWindow([] {
         CMainDialog mainWindow;
         mainWindow.doModal();
-    }
+    });
     return false;
 }

@@ -10,6 +10,11 @@ CLoaderApp theApp;
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    theApp.initInstance();
-    return 0;
+    // The application reports its own failures; nothing may leave here.
+    try {
+        theApp.initInstance();
+        return theApp.exitCode();
+    } catch (...) {
+        return 2;
+    }
 }

@@ -19,6 +19,11 @@ public:
     // parent (or the active main window), destroys it and returns the result.
     virtual int runModal(Dialog& dialog) = 0;
     virtual void messageBox(Dialog* owner, const std::string& text, MessageIcon icon) = 0;
+    // Tells the user that a command failed; by default a message box with
+    // the warning icon.
+    virtual void reportFailure(Dialog* owner, const std::string& text) {
+        messageBox(owner, text, MessageIcon::Warning);
+    }
     virtual std::optional<FileChoice> fileDialog(Dialog* owner, const FileRequest& request) = 0;
     // A string of the program's string table; empty when there is none.
     virtual std::string loadString(int id) = 0;

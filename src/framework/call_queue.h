@@ -1,6 +1,7 @@
 // Calls handed from other threads to a window's thread.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -11,44 +12,53 @@ namespace fw {
 // A worker keeps the queue (a shared_ptr) rather than the window, so it may
 // outlive the window safely: once the window is gone, post() drops the call
 // and returns false.
+//
+// Calls run one at a time in the order they were posted, also when a call
+// opens a modal loop (a message box) that drains the queue again: the inner
+// drain takes the next calls from the same queue, so none overtakes another.
 class CallQueue {
 public:
-    // `wake` is called (on the posting thread, outside the lock) when the
-    // queue goes from empty to non-empty; the backend then makes its window
-    // thread call drain().
-    explicit CallQueue(std::function<void()> wake) : wake_(std::move(wake)) {}
+    // `wake` is called (on the posting thread, outside the lock) when calls
+    // are waiting and no wake-up is pending; it makes the window thread call
+    // drain() and returns false when it could not (the next post, or the
+    // end of a drain, tries again).
+    explicit CallQueue(std::function<bool()> wake) : wake_(std::move(wake)) {}
 
     bool post(std::function<void()> call) {
-        bool first = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (closed_) {
                 return false;
             }
-            first = calls_.empty();
             calls_.push_back(std::move(call));
         }
-        if (first) {
-            wake_();
-        }
+        wakeIfWaiting();
         return true;
     }
 
-    // Window thread: runs the calls queued so far. Calls posted while they
-    // run wake the window again instead of running here, so the window gets
-    // to its other messages in between.
+    // Window thread: runs the calls that were queued when it began. Calls
+    // posted meanwhile get a wake-up of their own, so the window gets to its
+    // other messages in between.
     void drain() {
-        std::deque<std::function<void()>> calls;
+        std::size_t count = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (closed_) {
-                return;
-            }
-            calls.swap(calls_);
+            wakePending_ = false;
+            count = calls_.size();
         }
-        for (auto& call : calls) {
+        for (; count > 0; --count) {
+            std::function<void()> call;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                if (closed_ || calls_.empty()) {
+                    return; // an inner drain ran the rest
+                }
+                call = std::move(calls_.front());
+                calls_.pop_front();
+            }
             call();
         }
+        wakeIfWaiting();
     }
 
     bool isClosed() {
@@ -70,10 +80,25 @@ public:
     }
 
 private:
-    std::function<void()> wake_;
+    void wakeIfWaiting() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (closed_ || calls_.empty() || wakePending_) {
+                return;
+            }
+            wakePending_ = true;
+        }
+        if (!wake_()) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            wakePending_ = false;
+        }
+    }
+
+    std::function<bool()> wake_;
     std::mutex mutex_;
     std::deque<std::function<void()>> calls_;
     bool closed_ = false;
+    bool wakePending_ = false;
 };
 
 } // namespace fw

@@ -35,15 +35,72 @@ std::optional<FileChoice> Dialog::fileDialog(const FileRequest& request) {
     return backend().fileDialog(this, request);
 }
 
+std::string commandFailedMessage(const std::string& what) {
+    // "The operation could not be completed: ..."
+    return "操作未能完成：" + what;
+}
+
+namespace {
+
+// The text of the error being handled.
+std::string currentError() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "未知错误"; // unknown error
+    }
+}
+
+} // namespace
+
+int runMainWindow(const std::function<void()>& show) {
+    try {
+        show();
+        return 0;
+    } catch (...) {
+        // "The program failed: ..."
+        backend().messageBox(nullptr, "程序运行失败：" + currentError(), MessageIcon::Warning);
+        return 1;
+    }
+}
+
+void Dialog::guarded(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (...) {
+        backend().reportFailure(isShown() ? this : nullptr, commandFailedMessage(currentError()));
+    }
+}
+
 void Dialog::handleCommand(int id, Notify notify) {
-    if (onCommand(id, notify)) {
-        return;
+    guarded([&] {
+        if (onCommand(id, notify)) {
+            return;
+        }
+        if (notify == Notify::Clicked && id == kIdOk) {
+            onOK();
+        } else if (notify == Notify::Clicked && id == kIdCancel) {
+            onCancel();
+        }
+    });
+}
+
+bool Dialog::handleSysCommand(unsigned command) {
+    bool handled = false;
+    guarded([&] { handled = onSysCommand(command); });
+    return handled;
+}
+
+bool Dialog::onCommand(int id, Notify notify) {
+    for (const Entry& entry : commands_) {
+        if (entry.id == id && entry.notify == notify) {
+            entry.run();
+            return true;
+        }
     }
-    if (notify == Notify::Clicked && id == kIdOk) {
-        onOK();
-    } else if (notify == Notify::Clicked && id == kIdCancel) {
-        onCancel();
-    }
+    return false;
 }
 
 void Dialog::handleDestroy() {

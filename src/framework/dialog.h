@@ -6,9 +6,11 @@
 #include "framework/types.h"
 #include "framework/window.h"
 
-#include <cstddef>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -37,12 +39,17 @@ public:
     void messageBox(const std::string& text, MessageIcon icon = MessageIcon::None);
     std::optional<FileChoice> fileDialog(const FileRequest& request);
 
-    // Entry points for the backends.
+    // Entry points for the backends. Init and destroy let errors through
+    // (the modal run ends with them); a command, a system command or a call
+    // that fails is reported to the user and the dialog stays open.
     void attachWindow(Window* window) { window_ = window; }
     bool handleInit() { return onInitDialog(); }
     void handleCommand(int id, Notify notify);
-    bool handleSysCommand(unsigned command) { return onSysCommand(command); }
+    bool handleSysCommand(unsigned command);
     void handleDestroy();
+    // Runs `work` for the window; an error it raises is reported as a
+    // command's would be.
+    void guarded(const std::function<void()>& work);
 
 protected:
     // Default: writes the values into the controls and returns true, so the
@@ -55,33 +62,48 @@ protected:
     virtual void onCancel();
     // Runs while the window still exists, after the modal run has ended.
     virtual void onDestroy() {}
-    // The command table: true when an entry handled the command.
-    virtual bool onCommand(int /*id*/, Notify /*notify*/) { return false; }
+    // The command table: true when an entry handled the command. By default
+    // the entries given to commands() are looked up.
+    virtual bool onCommand(int id, Notify notify);
     // True when the system command was handled; false for default handling.
     virtual bool onSysCommand(unsigned /*command*/) { return false; }
 
+    // A command table entry of dialog class D; its handler may be private.
+    template <class D> struct Command {
+        int id;
+        Notify notify;
+        void (D::*handler)();
+    };
+
+    // Sets the dialog's command table, from the constructor of dialog class
+    // D: the first entry that matches a control's id and notification runs.
+    template <class D> void commands(std::initializer_list<Command<D>> table) {
+        D* self = static_cast<D*>(this);
+        commands_.clear();
+        for (const Command<D>& entry : table) {
+            commands_.push_back({entry.id, entry.notify, [self, handler = entry.handler] { (self->*handler)(); }});
+        }
+    }
+
 private:
+    struct Entry {
+        int id;
+        Notify notify;
+        std::function<void()> run;
+    };
+
     int templateId_;
     Dialog* parent_;
     Window* window_ = nullptr;
+    std::vector<Entry> commands_;
 };
 
-// A command table entry of dialog class D.
-template <class D> struct Command {
-    int id;
-    Notify notify;
-    void (D::*handler)();
-};
+// What the user is told when a command could not be carried out.
+std::string commandFailedMessage(const std::string& what);
 
-// Runs the first entry of `table` that matches id and notify.
-template <class D, std::size_t N> bool dispatchCommand(D& dialog, const Command<D> (&table)[N], int id, Notify notify) {
-    for (const Command<D>& entry : table) {
-        if (entry.id == id && entry.notify == notify) {
-            (dialog.*entry.handler)();
-            return true;
-        }
-    }
-    return false;
-}
+// Runs a program's main window: `show` constructs it and runs it modally.
+// Returns the program's exit code: 0, or 1 when the window failed to start
+// or ended with an error, after telling the user what failed.
+int runMainWindow(const std::function<void()>& show);
 
 } // namespace fw

@@ -2,7 +2,9 @@
 
 namespace platform {
 
-void comInitialize() {}
+bool comInitialize() {
+    return true;
+}
 void comUninitialize() {}
 
 } // namespace platform

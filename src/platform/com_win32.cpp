@@ -4,8 +4,9 @@
 
 namespace platform {
 
-void comInitialize() {
-    CoInitialize(nullptr);
+bool comInitialize() {
+    // S_FALSE (already initialised on this thread) also counts once.
+    return SUCCEEDED(CoInitialize(nullptr));
 }
 void comUninitialize() {
     CoUninitialize();

@@ -14,12 +14,6 @@ const char* const kControlFileExtension = ".ctl";
 constexpr int kOutputPaneLimit = 32000000;
 constexpr int kDetailsStep = 100; // pixels the details toggle takes off the window
 
-const fw::Command<CMainDialog> kCommands[] = {
-    {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
-    {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
-    {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
-};
-
 // Adds a choice list's entries in their fixed order and selects entry 0.
 template <std::size_t N> void fillAndSelectFirst(fw::ComboBox& box, const char* const (&entries)[N]) {
     for (const char* entry : entries) {
@@ -45,7 +39,12 @@ std::string CMainDialog::controlFileNotMoved(const std::string& path) {
 }
 
 CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
-    platform::comInitialize();
+    commands<CMainDialog>({
+        {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
+        {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
+        {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
+    });
+    comInitialized_ = platform::comInitialize();
 }
 
 CMainDialog::~CMainDialog() = default;
@@ -116,10 +115,6 @@ void CMainDialog::doDataExchange(fw::Exchange& x) {
     outputFeed_->setCollapsed(detailsCollapsed != 0);
 }
 
-bool CMainDialog::onCommand(int id, fw::Notify notify) {
-    return fw::dispatchCommand(*this, kCommands, id, notify);
-}
-
 bool CMainDialog::onSysCommand(unsigned command) {
     if ((command & 0xFFF0u) != IDM_ABOUT) {
         return false;
@@ -132,7 +127,10 @@ bool CMainDialog::onSysCommand(unsigned command) {
 void CMainDialog::onDestroy() {
     // ADO objects must go while COM is still initialised on this thread.
     connection.reset();
-    platform::comUninitialize();
+    if (comInitialized_) {
+        platform::comUninitialize();
+        comInitialized_ = false;
+    }
 }
 
 std::string CMainDialog::controlFilePath() const {

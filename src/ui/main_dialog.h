@@ -67,19 +67,17 @@ public:
 protected:
     bool onInitDialog() override;
     void doDataExchange(fw::Exchange& x) override;
-    bool onCommand(int id, fw::Notify notify) override;
     bool onSysCommand(unsigned command) override;
     void onDestroy() override;
 
-public:
-    // Commands (public for the command table).
+private:
     void onImportCommand();
     void onSaveControlFileCommand();
     void onDetailsCommand();
 
-private:
     void applyDefaults();
     loaddef::ControlFileInput controlFileInput() const;
 
+    bool comInitialized_ = false;
     std::shared_ptr<run::OutputFeed> outputFeed_;
 };

@@ -11,7 +11,7 @@ namespace {
 
 // A window thread played by the test: posted calls wait until it drains.
 struct FakePane {
-    std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] {});
+    std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] { return true; });
     std::vector<std::string> appends;
     std::vector<std::string> reports;
     std::function<void()> duringAppend;

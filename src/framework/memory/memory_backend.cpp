@@ -156,7 +156,10 @@ std::vector<std::string> MemoryBackend::unused() const {
 // --- Calls from other threads ---
 
 std::shared_ptr<CallQueue> MemoryBackend::makeCallQueue() {
-    return std::make_shared<CallQueue>([this] { wake(); });
+    return std::make_shared<CallQueue>([this] {
+        wake();
+        return true;
+    });
 }
 
 void MemoryBackend::wake() {

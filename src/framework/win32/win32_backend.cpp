@@ -112,12 +112,14 @@ public:
         if (message == WM_NCDESTROY) {
             RemovePropA(hwnd, kRunProperty);
         }
-        // No exception may unwind through the system's code: the first one
-        // is shown, ends the dialog and is thrown again by run().
+        // No exception may unwind through the system's code. Commands and
+        // calls report their own; one that still gets here (from the
+        // initialisation or the destroy step) ends the dialog and is thrown
+        // again by run().
         try {
             return run->handle(hwnd, message, wParam, lParam);
-        } catch (const std::exception& e) {
-            run->fail(hwnd, e.what());
+        } catch (...) {
+            run->fail(hwnd);
             return FALSE;
         }
     }
@@ -141,7 +143,7 @@ private:
             dialog_.handleDestroy();
             return FALSE;
         case kDrainCallsMessage:
-            window_->callQueue()->drain();
+            dialog_.guarded([this] { window_->callQueue()->drain(); });
             return TRUE;
         case kAfterInitMessage:
             runAfterInitHook(hwnd);
@@ -200,10 +202,9 @@ private:
         }
     }
 
-    void fail(HWND hwnd, const char* what) {
+    void fail(HWND hwnd) {
         if (!error_) {
             error_ = std::current_exception();
-            MessageBoxA(hwnd, what, programName().c_str(), MB_OK | MB_ICONERROR);
         }
         if (window_ != nullptr) {
             window_->end(-1);

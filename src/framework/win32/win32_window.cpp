@@ -77,8 +77,8 @@ Kind kindOfWindow(HWND control) {
 }
 
 Win32Window::Win32Window(HWND dialog)
-    : dialog_(dialog),
-      queue_(std::make_shared<CallQueue>([dialog] { PostMessageA(dialog, kDrainCallsMessage, 0, 0); })) {}
+    : dialog_(dialog), queue_(std::make_shared<CallQueue>(
+                           [dialog] { return PostMessageA(dialog, kDrainCallsMessage, 0, 0) != FALSE; })) {}
 
 HWND Win32Window::control(int id) {
     if (cursor_ != nullptr && GetDlgCtrlID(cursor_) == id) {
