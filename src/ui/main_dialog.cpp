@@ -11,6 +11,8 @@ namespace {
 
 const char* const kControlFileFilter = "Oracle Loader 控制文件(*.ctl)|*.ctl|所有文件(*.*)|*.*|";
 const char* const kControlFileExtension = ".ctl";
+const char* const kDataFileFilter = "文本文件(*.txt)|*.txt||";
+constexpr int kTypedDateMask = 1; // the mask the date-mask box offers for a typed DATE
 constexpr int kOutputPaneLimit = 32000000;
 constexpr int kDetailsStep = 100; // pixels the details toggle takes off the window
 
@@ -43,6 +45,14 @@ CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
         {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
         {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
         {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
+        {IDC_VARIABLE, fw::Notify::Clicked, &CMainDialog::onVariableLengthCommand},
+        {IDC_FIXED, fw::Notify::Clicked, &CMainDialog::onFixedLengthCommand},
+        {IDC_FIELD_TYPE, fw::Notify::EditChange, &CMainDialog::onFieldTypeTyped},
+        {IDC_FIELD_TYPE, fw::Notify::SelChange, &CMainDialog::onFieldTypeChosen},
+        {IDC_BROWSE, fw::Notify::Clicked, &CMainDialog::onBrowseCommand},
+        {IDC_DELETE, fw::Notify::Clicked, &CMainDialog::onDeleteCommand},
+        {IDC_UP, fw::Notify::Clicked, &CMainDialog::onMoveUpCommand},
+        {IDC_DOWN, fw::Notify::Clicked, &CMainDialog::onMoveDownCommand},
     });
     comInitialized_ = platform::comInitialize();
 }
@@ -204,4 +214,79 @@ void CMainDialog::onDetailsCommand() {
     r.bottom += detailsCollapsed != 0 ? -kDetailsStep : kDetailsStep;
     window().move(r);
     outputFeed_->setCollapsed(detailsCollapsed != 0);
+}
+
+void CMainDialog::onVariableLengthCommand() {
+    applyRecordType(loaddef::kVariableLength);
+}
+
+void CMainDialog::onFixedLengthCommand() {
+    applyRecordType(loaddef::kFixedLength);
+}
+
+void CMainDialog::applyRecordType(int type) {
+    const bool read = readWindowValues();
+    const bool fixed = type == loaddef::kFixedLength;
+    positionEdit.enable(fixed);
+    delimiterBox.enable(!fixed);
+    qualifierBox.enable(!fixed);
+    // After a failed read the members are stale: writing them would
+    // overwrite what the user typed.
+    if (read) {
+        writeWindowValues();
+    }
+}
+
+void CMainDialog::onFieldTypeChosen() {
+    dateMaskBox.enable(fieldTypeBox.selected() == loaddef::kDateTypeIndex);
+}
+
+void CMainDialog::onFieldTypeTyped() {
+    if (fieldTypeBox.selected() == loaddef::kDateTypeIndex) {
+        dateMaskBox.enable(true);
+        dateMaskBox.select(kTypedDateMask);
+    } else {
+        dateMaskBox.select(-1);
+        dateMaskBox.enable(false);
+    }
+}
+
+void CMainDialog::onBrowseCommand() {
+    if (!readWindowValues()) {
+        return;
+    }
+    if (const std::optional<fw::FileChoice> choice = fileDialog({false, kDataFileFilter})) {
+        dataFile = choice->path;
+    }
+    writeWindowValues();
+}
+
+void CMainDialog::onDeleteCommand() {
+    const int selected = fieldListBox.selected();
+    if (selected < 0) {
+        return;
+    }
+    fieldListBox.remove(selected);
+    // The line after the deleted one; past the end, no line.
+    fieldListBox.select(selected);
+}
+
+void CMainDialog::onMoveUpCommand() {
+    moveSelectedField(-1);
+}
+
+void CMainDialog::onMoveDownCommand() {
+    moveSelectedField(1);
+}
+
+void CMainDialog::moveSelectedField(int step) {
+    const int selected = fieldListBox.selected();
+    const int target = selected + step;
+    if (selected < 0 || target < 0 || target >= fieldListBox.count()) {
+        return;
+    }
+    const std::string line = fieldListBox.line(selected);
+    fieldListBox.remove(selected);
+    fieldListBox.insert(target, line);
+    fieldListBox.select(target);
 }

@@ -74,6 +74,20 @@ private:
     void onImportCommand();
     void onSaveControlFileCommand();
     void onDetailsCommand();
+    void onVariableLengthCommand();
+    void onFixedLengthCommand();
+    void onFieldTypeTyped();
+    void onFieldTypeChosen();
+    void onBrowseCommand();
+    void onDeleteCommand();
+    void onMoveUpCommand();
+    void onMoveDownCommand();
+
+    // Enables the boxes that apply to the record type of the button
+    // clicked, then takes and gives back the window values.
+    void applyRecordType(int type);
+    // Moves the selected line of the field list by `step` lines.
+    void moveSelectedField(int step);
 
     void applyDefaults();
     loaddef::ControlFileInput controlFileInput() const;

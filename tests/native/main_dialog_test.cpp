@@ -1,94 +1,14 @@
 // The main window on the memory backend: start-up, the value exchange, the
 // control file commands and the loader run with the stand-in loader.
-#include "env.h"
-#include "framework/memory/memory_backend.h"
 #include "loaddef/control_file.h"
-#include "loaddef/load_definition.h"
-#include "platform/platform.h"
-#include "run/loader_run.h"
-#include "ui/main_dialog.h"
+#include "native/main_window_fixture.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <sys/stat.h>
 #include <thread>
 
 namespace {
 
-using fw::mem::MemoryWindow;
-using namespace std::chrono_literals;
-
-const std::string kZhong = "\xD6\xD0"; // one double-byte character
-
-std::string repeat(const std::string& s, int n) {
-    std::string out;
-    for (int i = 0; i < n; ++i) {
-        out += s;
-    }
-    return out;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-bool endsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-class MainWindow : public testing::Test {
-protected:
-    void SetUp() override {
-        mem().reset();
-        programFolder_ = loaddef::folderOf(platform::executablePath(), '/');
-        std::remove(controlFile().c_str());
-        scratch_ =
-            testing::TempDir() + "brennick_main_" + testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::system(("rm -rf '" + scratch_ + "' && mkdir -p '" + scratch_ + "'").c_str());
-    }
-    void TearDown() override {
-        EXPECT_TRUE(mem().unused().empty());
-        std::remove(controlFile().c_str());
-    }
-
-    static fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
-    std::string controlFile() const { return programFolder_ + "/load.ctl"; }
-
-    // Shows the main window, runs `script` on it and closes it with Escape
-    // when the script has left it open. Returns the dialog's result.
-    int show(const std::function<void(MemoryWindow&, CMainDialog&)>& script) {
-        CMainDialog dialog;
-        mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-            script(w, dialog);
-            if (!w.hasEnded()) {
-                w.pressEscape(0);
-            }
-        });
-        return dialog.doModal();
-    }
-
-    // Pumps the window until the run's closing line has arrived.
-    static void waitForCompletion(MemoryWindow& w) {
-        ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), run::kCompletion); }, 60s))
-            << w.text(IDC_OUTPUT);
-    }
-
-    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
-    std::string programFolder_;
-    std::string scratch_;
-};
+using namespace mainwindow;
 
 TEST_F(MainWindow, StartsWithItsDefaultsAndTheFocusInTheDatabaseBox) {
     show([&](MemoryWindow& w, CMainDialog& d) {

@@ -106,6 +106,17 @@ void MemoryBackend::messageBox(Dialog* owner, const std::string& text, MessageIc
     messages_.push_back(ShownMessageBox{programName_, text, icon, owner != nullptr ? owner->templateId() : 0});
 }
 
+void MemoryBackend::reportFailure(Dialog* owner, const std::string& text) {
+    messageBox(owner, text, MessageIcon::Warning);
+    failures_.push_back(text);
+}
+
+std::vector<std::string> MemoryBackend::takeFailures() {
+    std::vector<std::string> taken;
+    taken.swap(failures_);
+    return taken;
+}
+
 std::vector<ShownMessageBox> MemoryBackend::takeMessages() {
     std::vector<ShownMessageBox> taken;
     taken.swap(messages_);
@@ -134,6 +145,7 @@ void MemoryBackend::reset() {
     scripts_.clear();
     fileAnswers_.clear();
     messages_.clear();
+    failures_.clear();
     fileRequests_.clear();
     programName_ = kDefaultProgramName;
 }
@@ -149,6 +161,9 @@ std::vector<std::string> MemoryBackend::unused() const {
     if (!fileAnswers_.empty()) {
         left.push_back(std::to_string(fileAnswers_.size()) +
                        (fileAnswers_.size() == 1 ? " file dialog answer" : " file dialog answers"));
+    }
+    for (const std::string& failure : failures_) {
+        left.push_back("command failure: " + failure);
     }
     return left;
 }

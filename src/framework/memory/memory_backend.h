@@ -70,6 +70,9 @@ public:
     // --- fw::Backend ---
     int runModal(Dialog& dialog) override;
     void messageBox(Dialog* owner, const std::string& text, MessageIcon icon) override;
+    // Shown as a message box and also kept as a failure, which unused()
+    // reports until a test takes it with takeFailures().
+    void reportFailure(Dialog* owner, const std::string& text) override;
     std::optional<FileChoice> fileDialog(Dialog* owner, const FileRequest& request) override;
     // From the compiled string table; empty when it has no string `id`.
     std::string loadString(int id) override;
@@ -88,6 +91,9 @@ public:
     void setProgramName(const std::string& name) { programName_ = name; }
     const std::string& programName() const { return programName_; }
 
+    // The command failures reported so far; the record starts empty again.
+    std::vector<std::string> takeFailures();
+
     // --- File dialogs ---
     // Queues the user's answer to the next file dialog: the chosen file, or
     // std::nullopt for Cancel.
@@ -100,8 +106,9 @@ public:
     // name goes back to its default.
     void reset();
     // What was queued and not used, one description per template or kind
-    // ("2 scripts for dialog 130", "1 file dialog answer"); empty when
-    // everything was used.
+    // ("2 scripts for dialog 130", "1 file dialog answer"), and every
+    // command failure not taken; empty when everything was used and no
+    // command failed.
     std::vector<std::string> unused() const;
 
     // The window of the innermost dialog shown, nullptr when none is.
@@ -120,6 +127,7 @@ private:
     std::map<int, std::deque<Script>> scripts_;
     std::deque<std::optional<FileChoice>> fileAnswers_;
     std::vector<ShownMessageBox> messages_;
+    std::vector<std::string> failures_;
     std::vector<FileRequest> fileRequests_;
     std::string programName_ = kDefaultProgramName;
     std::vector<MemoryWindow*> windows_; // shown, outermost first

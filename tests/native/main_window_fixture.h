@@ -1,0 +1,97 @@
+// The main window on the memory backend, as the native tests show it: a
+// fixture with the stand-in loader on the search path, a scratch folder and
+// the program folder's load.ctl removed before and after each test.
+#pragma once
+
+#include "env.h"
+#include "framework/memory/memory_backend.h"
+#include "loaddef/load_definition.h"
+#include "platform/platform.h"
+#include "run/loader_run.h"
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+
+namespace mainwindow {
+
+using fw::mem::MemoryWindow;
+using namespace std::chrono_literals;
+
+inline const std::string kZhong = "\xD6\xD0"; // one double-byte character
+
+inline std::string repeat(const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        out += s;
+    }
+    return out;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+inline bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+inline bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        mem().reset();
+        programFolder_ = loaddef::folderOf(platform::executablePath(), '/');
+        std::remove(controlFile().c_str());
+        scratch_ =
+            testing::TempDir() + "brennick_main_" + testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::system(("rm -rf '" + scratch_ + "' && mkdir -p '" + scratch_ + "'").c_str());
+    }
+    void TearDown() override {
+        for (const std::string& left : mem().unused()) {
+            ADD_FAILURE() << left;
+        }
+        std::remove(controlFile().c_str());
+    }
+
+    static fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
+    std::string controlFile() const { return programFolder_ + "/load.ctl"; }
+
+    // Shows the main window, runs `script` on it and closes it with Escape
+    // when the script has left it open. Returns the dialog's result.
+    int show(const std::function<void(MemoryWindow&, CMainDialog&)>& script) {
+        CMainDialog dialog;
+        mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
+            script(w, dialog);
+            if (!w.hasEnded()) {
+                w.pressEscape(0);
+            }
+        });
+        return dialog.doModal();
+    }
+
+    // Pumps the window until the run's closing line has arrived.
+    static void waitForCompletion(MemoryWindow& w) {
+        ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), run::kCompletion); }, 60s))
+            << w.text(IDC_OUTPUT);
+    }
+
+    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
+    std::string programFolder_;
+    std::string scratch_;
+};
+
+} // namespace mainwindow
