@@ -17,6 +17,28 @@ std::string executablePath();
 // Moves a file; fails (false) when `to` exists already.
 bool moveFile(const std::string& from, const std::string& to);
 
+// Puts `from` in the place of `to` in one step, replacing a file of that
+// name: `to` is its old self or `from` whole, never a mixture. Fails (false)
+// when `to` is a folder or the two are on different volumes.
+bool replaceFile(const std::string& from, const std::string& to);
+
+enum class ReadStatus { Read, OpenFailed, ReadFailed };
+
+// Reads the whole file at `path` into `bytes`, in binary. On ReadFailed,
+// `bytes` holds what was read before the failure.
+ReadStatus readFile(const std::string& path, std::string& bytes);
+
+enum class NewFileStatus { Written, Exists, Failed };
+
+// Creates `path`, which must not exist yet, writes `bytes` into it and
+// flushes it to the disk. Any failure after the file was created removes it.
+NewFileStatus writeNewFile(const std::string& path, const std::string& bytes);
+
+// Writes `bytes` as the new content of `path`: into a new file beside it
+// first, which takes the old file's place only once it is complete. On
+// failure (false) the old file is untouched and no new file is left behind.
+bool writeFileSafely(const std::string& path, const std::string& bytes);
+
 // A child process whose standard output and standard error both go into one
 // pipe that the parent reads.
 class ChildProcess {

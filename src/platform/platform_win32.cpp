@@ -29,6 +29,56 @@ bool moveFile(const std::string& from, const std::string& to) {
     return ::MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// Files are opened through CreateFileA without security attributes, so their
+// handles are never inherited by a loader that a run starts meanwhile (which
+// would keep the file open, and so unreplaceable, as long as it runs).
+ReadStatus readFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return ReadStatus::OpenFailed;
+    std::vector<char> buffer(1 << 16);
+    ReadStatus status = ReadStatus::Read;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, NULL)) {
+            status = ReadStatus::ReadFailed;
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer.data(), got);
+    }
+    ::CloseHandle(file);
+    return status;
+}
+
+NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_EXISTS ? NewFileStatus::Exists : NewFileStatus::Failed;
+    bool written = true;
+    for (std::size_t at = 0; written && at < bytes.size();) {
+        const std::size_t left = bytes.size() - at;
+        const DWORD want = left > (1u << 20) ? (1u << 20) : static_cast<DWORD>(left);
+        DWORD put = 0;
+        written = ::WriteFile(file, bytes.data() + at, want, &put, NULL) && put > 0;
+        at += put;
+    }
+    written = written && ::FlushFileBuffers(file);
+    written = ::CloseHandle(file) && written;
+    if (!written) {
+        ::DeleteFileA(path.c_str());
+        return NewFileStatus::Failed;
+    }
+    return NewFileStatus::Written;
+}
+
 namespace {
 
 // Both pipe ends are created inheritable, and CreateProcessA with

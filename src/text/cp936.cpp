@@ -32,6 +32,15 @@ std::size_t lastSeparator(const std::string& s, char sep) {
     return found;
 }
 
+std::size_t findChar(const std::string& s, char c, std::size_t from) {
+    for (std::size_t i = from; i < s.size(); i += charLength(s, i)) {
+        if (s[i] == c) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
 bool startsWithNoCase(const std::string& s, const std::string& prefix) {
     if (prefix.size() > s.size()) {
         return false;
@@ -62,6 +71,23 @@ std::string lfToCrLf(const std::string& s) {
         out += c;
     }
     return out;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        const std::size_t next = end == std::string::npos ? bytes.size() : end + 1;
+        if (end == std::string::npos) {
+            end = bytes.size();
+        } else if (end > start && bytes[end - 1] == '\r') {
+            --end;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = next;
+    }
+    return lines;
 }
 
 std::string trim(const std::string& s) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace text {
 
@@ -21,6 +22,10 @@ std::size_t charLength(const std::string& s, std::size_t i);
 // Byte index of the last `sep` that is a character of its own (never the
 // second byte of a double-byte character); std::string::npos when none.
 std::size_t lastSeparator(const std::string& s, char sep);
+
+// Byte index of the first `c` at or after `from` that is a character of its
+// own; std::string::npos when none. `from` must start a character.
+std::size_t findChar(const std::string& s, char c, std::size_t from = 0);
 
 // Length in bytes; a double-byte character counts two.
 inline std::size_t byteLength(const std::string& s) {
@@ -36,6 +41,11 @@ bool equalsNoCase(const std::string& a, const std::string& b);
 
 // Every LF becomes CR LF (an LF that already follows a CR included).
 std::string lfToCrLf(const std::string& s);
+
+// The lines of a text file's bytes, without their line ends: LF or CR LF
+// ends a line, a last line without a line end counts, and no line follows a
+// final line end (so empty bytes hold no line). A CR not before an LF is text.
+std::vector<std::string> splitLines(const std::string& bytes);
 
 // Blank, tab, CR, LF, vertical tab and form feed removed at both ends.
 std::string trim(const std::string& s);

@@ -33,6 +33,25 @@ TEST(StartsWithNoCase, FoldsAsciiOnlyAndComparesDoubleByteCharactersExactly) {
     EXPECT_FALSE(text::equalsNoCase("load data ", "load data"));
 }
 
+TEST(FindChar, FindsOnlyCharactersOfTheirOwnFromTheGivenIndex) {
+    EXPECT_EQ(text::findChar("a'b'c", '\''), 1u);
+    EXPECT_EQ(text::findChar("a'b'c", '\'', 2), 3u);
+    EXPECT_EQ(text::findChar("a'b'c", '\'', 4), std::string::npos);
+    EXPECT_EQ(text::findChar("abc", 'c', 9), std::string::npos);
+    EXPECT_EQ(text::findChar(kLetterTrail + "a", 'a'), 2u) << "the trail byte 0x61 is not an a";
+    EXPECT_EQ(text::findChar("x\x95", '\x95'), 1u) << "a lead byte at the very end stands alone";
+}
+
+TEST(SplitLines, TakesLfAndCrLfEndsAndALastLineWithoutOne) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(text::splitLines(""), Lines{});
+    EXPECT_EQ(text::splitLines("\n"), Lines{""});
+    EXPECT_EQ(text::splitLines("a\r\nb\nc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(text::splitLines("a\r\n\r\n"), (Lines{"a", ""}));
+    EXPECT_EQ(text::splitLines("a\rb\r\r\nc\r"), (Lines{"a\rb\r", "c\r"})) << "only a CR before an LF ends a line";
+    EXPECT_EQ(text::splitLines(std::string("\0\n\xFF", 3)), (Lines{std::string(1, '\0'), "\xFF"}));
+}
+
 TEST(LfToCrLf, TurnsEveryLineFeedIntoCarriageReturnLineFeed) {
     EXPECT_EQ(text::lfToCrLf("a\nb"), "a\r\nb");
     EXPECT_EQ(text::lfToCrLf("a\r\nb\n\n"), "a\r\r\nb\r\n\r\n");
