@@ -1,7 +1,10 @@
 #include "ui/main_dialog.h"
 
 #include "framework/backend.h"
+#include "loaddef/control_file_reader.h"
+#include "loaddef/field_description.h"
 #include "loaddef/load_definition.h"
+#include "params/advanced_dialog.h"
 #include "platform/com.h"
 #include "platform/platform.h"
 #include "text/cp936.h"
@@ -12,6 +15,8 @@ namespace {
 const char* const kControlFileFilter = "Oracle Loader 控制文件(*.ctl)|*.ctl|所有文件(*.*)|*.*|";
 const char* const kControlFileExtension = ".ctl";
 const char* const kDataFileFilter = "文本文件(*.txt)|*.txt||";
+const char* const kChooseRecordType = "请先选择记录类型!!";
+const char* const kNotAControlFile = "您所选择的文件不是Oracle控制文件";
 constexpr int kTypedDateMask = 1; // the mask the date-mask box offers for a typed DATE
 constexpr int kOutputPaneLimit = 32000000;
 constexpr int kDetailsStep = 100; // pixels the details toggle takes off the window
@@ -53,6 +58,10 @@ CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
         {IDC_DELETE, fw::Notify::Clicked, &CMainDialog::onDeleteCommand},
         {IDC_UP, fw::Notify::Clicked, &CMainDialog::onMoveUpCommand},
         {IDC_DOWN, fw::Notify::Clicked, &CMainDialog::onMoveDownCommand},
+        {IDC_ADD, fw::Notify::Clicked, &CMainDialog::onAddCommand},
+        {IDC_FIELD_LIST, fw::Notify::SelChange, &CMainDialog::onFieldSelected},
+        {IDC_LOAD_CTL, fw::Notify::Clicked, &CMainDialog::onLoadControlFileCommand},
+        {IDC_ADVANCED, fw::Notify::Clicked, &CMainDialog::onAdvancedCommand},
     });
     comInitialized_ = platform::comInitialize();
 }
@@ -289,4 +298,83 @@ void CMainDialog::moveSelectedField(int step) {
     fieldListBox.remove(selected);
     fieldListBox.insert(target, line);
     fieldListBox.select(target);
+}
+
+void CMainDialog::onAddCommand() {
+    // A too-long field name ends the command after the read's message:
+    // nothing is added and nothing the user typed is overwritten.
+    if (!readWindowValues()) {
+        return;
+    }
+    const loaddef::ComposedField field = loaddef::composeField(
+        recordType, fieldName, position, fieldType, fieldTypeBox.selected() == loaddef::kDateTypeIndex, dateMask);
+    fieldName = field.name;
+    switch (field.outcome) {
+    case loaddef::ComposedField::Outcome::BlankName:
+        return;
+    case loaddef::ComposedField::Outcome::NoRecordType:
+        messageBox(kChooseRecordType);
+        break;
+    case loaddef::ComposedField::Outcome::Built:
+        fieldListBox.add(field.text);
+        break;
+    }
+    writeWindowValues();
+}
+
+void CMainDialog::onFieldSelected() {
+    if (!readWindowValues()) {
+        return;
+    }
+    if (const std::optional<loaddef::SplitField> split = loaddef::splitField(recordType, selectedField)) {
+        fieldName = split->name;
+        if (split->position) {
+            position = *split->position;
+        }
+        fieldType = split->type;
+        dateMask = split->dateMask;
+        dateMaskBox.enable(!dateMask.empty());
+    } else {
+        messageBox(kChooseRecordType);
+    }
+    writeWindowValues();
+}
+
+void CMainDialog::onLoadControlFileCommand() {
+    if (!readWindowValues()) {
+        return;
+    }
+    const std::optional<fw::FileChoice> choice = fileDialog({false, kControlFileFilter});
+    if (!choice) {
+        return;
+    }
+    loaddef::ControlFileContents contents;
+    switch (loaddef::readControlFile(choice->path, contents)) {
+    case loaddef::ControlFileRead::Read:
+        break;
+    case loaddef::ControlFileRead::NotAControlFile:
+        messageBox(kNotAControlFile, fw::MessageIcon::Warning);
+        return;
+    case loaddef::ControlFileRead::OpenFailed:
+        messageBox("无法打开控制文件: " + choice->path, fw::MessageIcon::Warning); // cannot open
+        return;
+    case loaddef::ControlFileRead::ReadFailed:
+        messageBox("控制文件读取失败: " + choice->path, fw::MessageIcon::Warning); // reading failed
+        return;
+    }
+    dataFile = contents.dataFile;
+    if (contents.loadMode) {
+        loadMode = *contents.loadMode;
+    }
+    tableName = contents.tableName;
+    fieldListBox.clear();
+    for (const std::string& field : contents.fields) {
+        fieldListBox.add(field);
+    }
+    writeWindowValues();
+}
+
+void CMainDialog::onAdvancedCommand() {
+    CAdvancedDialog advanced(*this);
+    advanced.doModal();
 }

@@ -82,6 +82,10 @@ private:
     void onDeleteCommand();
     void onMoveUpCommand();
     void onMoveDownCommand();
+    void onAddCommand();
+    void onFieldSelected();
+    void onLoadControlFileCommand();
+    void onAdvancedCommand();
 
     // Enables the boxes that apply to the record type of the button
     // clicked, then takes and gives back the window values.

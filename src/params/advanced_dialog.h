@@ -1,0 +1,29 @@
+// The advanced options dialog: the loader's fifteen options, read from the
+// parameter file in the program folder when it is shown and written back
+// whole on OK.
+#pragma once
+
+#include "framework/dialog.h"
+#include "params/parameter_file.h"
+
+#include <string>
+
+class CMainDialog;
+
+class CAdvancedDialog : public fw::Dialog {
+public:
+    explicit CAdvancedDialog(CMainDialog& owner);
+
+    // The options as the controls last gave them, or as shown.
+    params::LoaderOptions options;
+
+protected:
+    bool onInitDialog() override;
+    void doDataExchange(fw::Exchange& x) override;
+    void onOK() override;
+
+private:
+    std::string parameterFilePath() const;
+
+    CMainDialog& owner_;
+};
