@@ -7,6 +7,8 @@
 #include "params/advanced_dialog.h"
 #include "platform/com.h"
 #include "platform/platform.h"
+#include "schema/lookup.h"
+#include "schema/table_chooser.h"
 #include "text/cp936.h"
 #include "ui/about_dialog.h"
 
@@ -45,7 +47,8 @@ std::string CMainDialog::controlFileNotMoved(const std::string& path) {
     return "控制文件无法保存为 " + path + " (该文件可能已存在)";
 }
 
-CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
+CMainDialog::CMainDialog(fw::Dialog* parent, schema::Factory& database)
+    : fw::Dialog(IDD_MAIN, parent), database_(database) {
     commands<CMainDialog>({
         {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
         {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
@@ -62,6 +65,7 @@ CMainDialog::CMainDialog(fw::Dialog* parent) : fw::Dialog(IDD_MAIN, parent) {
         {IDC_FIELD_LIST, fw::Notify::SelChange, &CMainDialog::onFieldSelected},
         {IDC_LOAD_CTL, fw::Notify::Clicked, &CMainDialog::onLoadControlFileCommand},
         {IDC_ADVANCED, fw::Notify::Clicked, &CMainDialog::onAdvancedCommand},
+        {IDC_CHOOSE_TABLE, fw::Notify::Clicked, &CMainDialog::onChooseTableCommand},
     });
     comInitialized_ = platform::comInitialize();
 }
@@ -377,4 +381,33 @@ void CMainDialog::onLoadControlFileCommand() {
 void CMainDialog::onAdvancedCommand() {
     CAdvancedDialog advanced(*this);
     advanced.doModal();
+}
+
+void CMainDialog::onChooseTableCommand() {
+    // With a too-long field name the values are stale: no database work.
+    if (!readWindowValues()) {
+        return;
+    }
+    try {
+        schema::RenewConnection(connection, database_);
+        if (!connection) {
+            messageBox(schema::kNoConnectionObjectMessage, fw::MessageIcon::Warning);
+            return;
+        }
+        const std::unique_ptr<schema::Recordset> columns = database_.createRecordset();
+        schema::OpenRenewedConnection(connection, databaseName, userName, password);
+        CTableChooserDialog chooser(*this);
+        if (chooser.doModal() != fw::kIdOk) {
+            return;
+        }
+        tableName = chooser.selectedTable();
+        schema::ListColumns(connection, columns.get(), tableName, [this](const std::string& name) {
+            fieldNameBox.add(name);
+            fieldName = name;
+        });
+        schema::CloseConnection(connection);
+        writeWindowValues();
+    } catch (const schema::ComError&) {
+        messageBox(schema::failureMessage(connection), fw::MessageIcon::Warning);
+    }
 }

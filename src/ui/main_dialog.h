@@ -14,7 +14,8 @@
 
 class CMainDialog : public fw::Dialog {
 public:
-    explicit CMainDialog(fw::Dialog* parent = nullptr);
+    // `database` makes the ADO objects of the table lookup.
+    explicit CMainDialog(fw::Dialog* parent = nullptr, schema::Factory& database = schema::systemFactory());
     ~CMainDialog() override;
 
     // Copies the controls into the members; false when the field name failed
@@ -27,6 +28,7 @@ public:
     // False when it could not be written whole; the user has been told.
     bool writeControlFile();
     std::string controlFilePath() const;
+    schema::Factory& database() const { return database_; }
     // How many appends the output pane has had from loader runs (for
     // measurements).
     int outputAppendCount() const;
@@ -86,6 +88,7 @@ private:
     void onFieldSelected();
     void onLoadControlFileCommand();
     void onAdvancedCommand();
+    void onChooseTableCommand();
 
     // Enables the boxes that apply to the record type of the button
     // clicked, then takes and gives back the window values.
@@ -96,6 +99,7 @@ private:
     void applyDefaults();
     loaddef::ControlFileInput controlFileInput() const;
 
+    schema::Factory& database_;
     bool comInitialized_ = false;
     std::shared_ptr<run::OutputFeed> outputFeed_;
 };
