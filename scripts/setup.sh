@@ -6,6 +6,9 @@ set -euo pipefail
 
 packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
           wine64 xvfb x11-utils locales fonts-wqy-zenhei imagemagick xdotool)
+# The font that stands in for SimSun (宋体) in the Wine prefix, with its
+# metrics (scripts/wine-env.sh).
+packages+=(fonts-arphic-gbsn00lp)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -28,6 +28,23 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 
+# Fonts (checked on every start, so that an older prefix gets them too).
+# The templates ask for "宋体" (SimSun), which Linux lacks: Wine's own
+# fallback has thin glyphs, no arrows and taller metrics (2 pixels per dialog
+# unit instead of 1.5). "AR PL SungtiL GB" (fonts-arphic-gbsn00lp) has
+# SimSun's metrics. The caption buttons and the marks of the system menu are
+# Marlett characters, which Wine looks for in the prefix's Fonts folder.
+if ! grep -qF '"NSimSun"="AR PL SungtiL GB"' "$WINEPREFIX/user.reg" ||
+  ! grep -qF '"\x5b8b\x4f53"="AR PL SungtiL GB"' "$WINEPREFIX/user.reg"; then
+  for face in 宋体 SimSun 新宋体 NSimSun; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "AR PL SungtiL GB" /f >/dev/null 2>&1
+  done
+fi
+if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
 # Ends what this environment started: Wine's server and the virtual display.
 brennick_wine_stop() {
   wineserver -k 2>/dev/null || true

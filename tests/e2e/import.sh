@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real Brennick.exe under Wine, used as a person would. A
-# click on Import writes load.ctl beside the program and runs the loader found
-# through the search path (the stand-in), with the command line it builds.
+# long password is typed into its box, then a click on Import writes load.ctl
+# beside the program and runs the loader found through the search path (the
+# stand-in), with the command line it builds.
 #
 #   import.sh <Brennick.exe> <folder of the stand-in sqlldr.exe>
 set -euo pipefail
@@ -38,20 +39,30 @@ done
 [ -n "$window" ] || fail "the main window did not appear"
 sleep 1
 
-# The Import button's centre is at 262, 224 dialog units of the 291 x 303
-# client area; the window adds a thin frame and a caption.
+# Clicks at a point given in dialog units of the 291 x 303 client area; the
+# window adds a thin frame and a caption.
 eval "$(xdotool getwindowgeometry --shell "$window")"
-frame=3
-caption=19
-x=$((X + frame + 262 * (WIDTH - 2 * frame) / 291))
-y=$((Y + caption + frame + 224 * (HEIGHT - caption - 2 * frame) / 303))
-xdotool mousemove "$x" "$y" click 1
+click() {
+  local frame=3 caption=19
+  xdotool mousemove $((X + frame + $1 * (WIDTH - 2 * frame) / 291)) \
+    $((Y + caption + frame + $2 * (HEIGHT - caption - 2 * frame) / 303)) click 1
+}
+
+# A password several times longer than its box, typed key by key in
+# place of the one the box starts with.
+password="Abcdefghij0123456789klmnopqrst9876543210"
+click 75 51
+xdotool key End shift+Home
+xdotool type --delay 20 "$password"
+
+# The Import button.
+click 262 224
 
 for _ in $(seq 150); do [ -s "$work/args" ] && break; sleep 0.2; done
 [ -s "$work/args" ] || fail "the loader was not started"
 
 folder="$(windows "$work")"
-expected_args=$(printf '%s\n' "user/kemp@dbname" "control='$folder\\load.ctl'" "parfile='$folder\\parfile.cfg'")
+expected_args=$(printf '%s\n' "user/$password@dbname" "control='$folder\\load.ctl'" "parfile='$folder\\parfile.cfg'")
 [ "$(cat "$work/args")" = "$expected_args" ] || fail "loader arguments: $(cat "$work/args")"
 
 expected_ctl=$(printf "load data\r\ninfile ''\r\nappend into table \r\nfields terminated by '\t' \r\n\r\n(\r\n)")

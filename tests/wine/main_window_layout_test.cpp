@@ -1,0 +1,212 @@
+// The main window as Wine draws it from template 102 in this test prefix:
+// its size in pixels, what the details toggle leaves of it, captions that
+// fit their controls, and boxes that take long texts typed key by key.
+#include "contract/harness.h"
+#include "env.h"
+#include "framework/win32/win32_window.h"
+#include "res/resource.h"
+#include "ui/main_dialog.h"
+#include "wine/pump.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string textOf(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// A control's rectangle in the client coordinates of the dialog.
+RECT rectInDialog(HWND dialog, int id) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Shows the main window, runs `script` on it and closes it with Escape.
+void showMainWindow(const std::function<void(HWND, contract::User&)>& script,
+                    std::vector<contract::ShownMessage>* messages = nullptr) {
+    CMainDialog dialog;
+    contract::runDialog(
+        dialog,
+        [&](fw::Window& window, contract::User& user) {
+            auto& win32 = dynamic_cast<fw::win32::Win32Window&>(window);
+            script(win32.handle(), user);
+            if (!win32.hasEnded()) {
+                user.pressEscape(IDC_USER);
+            }
+        },
+        messages);
+}
+
+TEST(MainWindowLayout, DialogUnitsAreOneAndAHalfPixelsAndTheClientAreaIs291By303OfThem) {
+    showMainWindow([](HWND dialog, contract::User&) {
+        RECT hundred = {0, 0, 100, 100};
+        ASSERT_TRUE(MapDialogRect(dialog, &hundred));
+        EXPECT_EQ(hundred.right, 150);
+        EXPECT_EQ(hundred.bottom, 150);
+
+        RECT client = {};
+        GetClientRect(dialog, &client);
+        // 291 x 1.5 = 436.5 and 303 x 1.5 = 454.5 pixels.
+        EXPECT_NEAR(client.right, 436.5, 2.0);
+        EXPECT_NEAR(client.bottom, 454.5, 2.0);
+    });
+}
+
+// The caption buttons and the marks of the system menu's items are
+// characters of the Marlett font; without it Wine draws them as digits and
+// letters of another font.
+TEST(MainWindowLayout, MarlettIsThereForTheCaptionButtonsAndTheSystemMenu) {
+    HFONT font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Marlett");
+    ASSERT_NE(font, nullptr);
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof face, face);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    EXPECT_EQ(std::string(face), "Marlett");
+}
+
+TEST(MainWindowLayout, CollapsedWindowShowsTheButtonRowButNoPixelOfTheOutputPane) {
+    showMainWindow([](HWND dialog, contract::User& user) {
+        RECT before = {};
+        GetWindowRect(dialog, &before);
+        user.click(IDC_DETAILS);
+
+        RECT after = {};
+        GetWindowRect(dialog, &after);
+        EXPECT_EQ(before.bottom - after.bottom, 100);
+        RECT client = {};
+        GetClientRect(dialog, &client);
+        const RECT pane = rectInDialog(dialog, IDC_OUTPUT);
+        EXPECT_GE(pane.top, client.bottom) << "the pane's top row lies inside the client area";
+        for (int id : {IDC_DETAILS, IDC_ADVANCED, IDC_LOAD_CTL, IDC_SAVE_CTL, IDC_IMPORT}) {
+            EXPECT_LE(rectInDialog(dialog, id).bottom, client.bottom) << "button " << id << " is cut off";
+        }
+    });
+}
+
+// A caption is clipped when its text is wider or taller than the room its
+// control gives it: the whole client area of a label, the client area less
+// the button's edges, or what the box of a radio button leaves.
+TEST(MainWindowLayout, EveryCaptionAndEveryBoxTextFitsItsControl) {
+    showMainWindow([](HWND dialog, contract::User&) {
+        HDC dc = GetDC(dialog);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        int checked = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            char name[16] = {};
+            GetClassNameA(child, name, sizeof name);
+            RECT room = {};
+            GetClientRect(child, &room);
+            const LONG style = GetWindowLongA(child, GWL_STYLE);
+            const std::string caption = textOf(child);
+            if (lstrcmpiA(name, "Edit") == 0 || lstrcmpiA(name, "ComboBox") == 0) {
+                // A single-line box and a drop-down box's edit field show one
+                // line of the font.
+                if ((style & ES_MULTILINE) == 0 || lstrcmpiA(name, "ComboBox") == 0) {
+                    COMBOBOXINFO info = {};
+                    info.cbSize = sizeof info;
+                    if (lstrcmpiA(name, "ComboBox") == 0 && GetComboBoxInfo(child, &info)) {
+                        room = info.rcItem;
+                    }
+                    EXPECT_GE(room.bottom - room.top, metrics.tmHeight) << "box " << GetDlgCtrlID(child);
+                    ++checked;
+                }
+                continue;
+            }
+            if (caption.empty() || (lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX)) {
+                continue;
+            }
+            if (lstrcmpiA(name, "Button") == 0) {
+                const LONG type = style & BS_TYPEMASK;
+                const bool box = (style & BS_PUSHLIKE) == 0 && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON ||
+                                                                type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
+                // A push button's two-pixel edges; a radio button's 13-pixel
+                // box and the gap after it.
+                if (box) {
+                    room.left += 17;
+                } else {
+                    InflateRect(&room, -2, -2);
+                }
+            }
+            RECT text = {};
+            DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                      DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            EXPECT_LE(text.right, room.right - room.left) << "caption \"" << caption << "\" is cut off";
+            EXPECT_LE(text.bottom, room.bottom - room.top) << "caption \"" << caption << "\" is cut off";
+            ++checked;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(dialog, dc);
+        // 12 labels, 11 buttons with captions, 4 radio buttons, 11 one-line boxes.
+        EXPECT_EQ(checked, 38);
+    });
+}
+
+// Each of these boxes is narrower than the texts a user may type into it;
+// the box scrolls instead of dropping what does not fit.
+TEST(MainWindowTyping, LongTextsTypedKeyByKeyArriveWholeInTheBoxesAndTheLoadersCommandLine) {
+    const testenv::ScopedEnv path("PATH", testenv::pathWithStandIn());
+    const std::string password = "Abcdefghij0123456789klmnopqrst9876543210";
+    const std::string user = "loader_user_20_chars";
+    const std::string database = "orcl.example.net:1521";
+    const std::string column = "CUSTOMER_POSTAL_ADDRESS_LINE_2";
+    const std::string dateMask = "YYYY-MM-DD HH24:MI:SS";
+    ASSERT_EQ(password.size(), 40u);
+    ASSERT_EQ(column.size(), 30u);
+    std::vector<contract::ShownMessage> messages;
+    showMainWindow(
+        [&](HWND dialog, contract::User& u) {
+            const std::vector<std::pair<int, std::string>> typed = {{IDC_PASSWORD, password},
+                                                                    {IDC_USER, user},
+                                                                    {IDC_DATABASE, database},
+                                                                    {IDC_FIELD_NAME, column},
+                                                                    {IDC_FIELD_TYPE, "VARCHAR2_LONGER"},
+                                                                    {IDC_DELIMITER, "|~|~|~|~|~|"},
+                                                                    {IDC_QUALIFIER, "\"'\"'\"'\"'\"'"}};
+            for (const auto& [id, chars] : typed) {
+                SetDlgItemTextA(dialog, id, "");
+                u.type(id, chars);
+                EXPECT_EQ(textOf(GetDlgItem(dialog, id)), chars) << "box " << id;
+            }
+            // The date-mask box starts disabled; enabled here directly, as
+            // this is about its width, not about when it takes input.
+            EnableWindow(GetDlgItem(dialog, IDC_DATE_MASK), TRUE);
+            SetDlgItemTextA(dialog, IDC_DATE_MASK, "");
+            u.type(IDC_DATE_MASK, dateMask);
+            EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_DATE_MASK)), dateMask);
+
+            u.click(IDC_IMPORT);
+            HWND pane = GetDlgItem(dialog, IDC_OUTPUT);
+            const auto done = [pane] {
+                const std::string text = textOf(pane);
+                return text.find("Mission complete!\r\n") != std::string::npos;
+            };
+            ASSERT_TRUE(winetest::pumpUntil(dialog, done, 60s)) << textOf(pane);
+            const std::string firstLine = "arg[1]=" + user + "/" + password + "@" + database + "\r\n";
+            EXPECT_EQ(textOf(pane).compare(0, firstLine.size(), firstLine), 0) << textOf(pane);
+        },
+        &messages);
+    EXPECT_TRUE(messages.empty());
+}
+
+} // namespace
