@@ -187,6 +187,26 @@ TEST(ComboBox, SortedBoxFilesEntriesBySortOrderAndKeepsDuplicates) {
     });
 }
 
+// The order of Wine's zh_CN locale: '_' is a symbol and goes before digits
+// and letters, '-' is passed over, case is ignored, Chinese characters come
+// after Latin ones in pinyin order. Windows' word sort is the same for
+// these names.
+TEST(ComboBox, SortedBoxFilesNamesInTheLocalesOrder) {
+    run([](Window& w, contract::User&, Probe&) {
+        for (const char* name : {"emp2", "中文", "A-C", "EMP10", "张三", "AB", "x中", "A_C", "亍", "_A", "A1", "中",
+                                 "1A", "李四", "Z", "中国", "王五"}) {
+            w.comboAdd(IDC_FIELD_NAME, name);
+        }
+        std::vector<std::string> entries;
+        for (int i = 0; i < w.comboCount(IDC_FIELD_NAME); ++i) {
+            entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"_A", "1A", "A_C", "A1", "AB", "A-C", "EMP10", "emp2", "x中", "Z",
+                                                     "亍", "李四", "王五", "张三", "中", "中国", "中文"}));
+        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "AB-"), 5) << "a hyphen only tells apart otherwise equal names";
+    });
+}
+
 TEST(ListBox, WritingSelectionTextSelectsFirstLineBeginningWithItOrLeavesSelection) {
     run([](Window& w, contract::User&, Probe& p) {
         fillList(w, {"EMPNO CHAR", "ENAME CHAR", "empno NUMBER"});
@@ -235,6 +255,38 @@ TEST(ListBox, LinesAreInsertedDeletedAndChosenByIndex) {
         w.listClear(IDC_FIELD_LIST);
         EXPECT_EQ(w.listCount(IDC_FIELD_LIST), 0);
         EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+    });
+}
+
+// What a delete command meets after deleting the last line: selecting the
+// same index again is past the end.
+TEST(ListBox, SelectingPastTheEndLeavesNoSelection) {
+    run([](Window& w, contract::User&, Probe&) {
+        fillList(w, {"a", "b", "c"});
+        w.listSelect(IDC_FIELD_LIST, 2);
+        w.listDelete(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+        w.listSelect(IDC_FIELD_LIST, 1);
+        w.listSelect(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 1);
+        w.comboSelect(IDC_FIELD_TYPE, 4);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "");
+    });
+}
+
+TEST(ListBox, DoubleClickSelectsTheLineAndNotifiesTheSelectionThenTheDoubleClick) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillList(w, {"a", "b", "c"});
+        w.listSelect(IDC_FIELD_LIST, 0);
+        user.doubleClick(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        EXPECT_EQ(w.focusedId(), IDC_FIELD_LIST);
+        EXPECT_EQ(p.commands, (std::vector<std::pair<int, Notify>>{{IDC_FIELD_LIST, Notify::SelChange},
+                                                                   {IDC_FIELD_LIST, Notify::DoubleClick}}));
     });
 }
 
@@ -418,6 +470,68 @@ TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
         EXPECT_EQ(w.editLength(IDC_OUTPUT), int(7 + 8 + big.size()));
         EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\nsecond\r\n" + big);
     });
+}
+
+// Each append is converted from code page 936 on its own, as Wine's edit
+// control keeps its text in Unicode: a lead byte that ends an append shows
+// "?", and the next append's bytes pair up among themselves ("\xC4y" is one
+// character, so no "y" shows). An ANSI edit on Windows keeps bytes and is
+// expected to join the halves into "x中文y" instead; the program must not
+// split characters between appends either way.
+TEST(Edit, EachAppendIsConvertedOnItsOwnSoASplitCharacterIsLost) {
+    run([](Window& w, contract::User& user, Probe&) {
+        w.setText(IDC_OUTPUT, "");
+        w.editAppend(IDC_OUTPUT, "x\xD6");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "x?");
+        w.editAppend(IDC_OUTPUT, "\xD0\xCE\xC4y");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "x?\xD0\xCE\xC4y");
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), 6);
+
+        w.setText(IDC_TABLE, "q\xD6");
+        EXPECT_EQ(w.text(IDC_TABLE), "q?");
+        w.setText(IDC_TABLE, "\xD6\x31z"); // a lead byte before a byte that cannot follow it
+        EXPECT_EQ(w.text(IDC_TABLE), "?z");
+        user.type(IDC_TABLE, "\xD6\xD0");
+        EXPECT_EQ(w.text(IDC_TABLE), "?z\xD6\xD0");
+    });
+}
+
+TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
+    run([](Window& w, contract::User& user, Probe&) {
+        w.editLimit(IDC_TABLE, 3);
+        user.type(IDC_TABLE, "中文字ab");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字");
+        EXPECT_EQ(w.editLength(IDC_TABLE), 6) << "the length is in bytes";
+
+        w.setText(IDC_TABLE, "");
+        w.editAppend(IDC_TABLE, "a中b文");
+        EXPECT_EQ(w.text(IDC_TABLE), "a中b");
+
+        w.setText(IDC_TABLE, "中文字ab");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字ab") << "setting the text is not limited";
+        user.type(IDC_TABLE, "c");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字ab");
+    });
+}
+
+TEST(MessageBox, RunsTheCallsPostedToTheWindowWhileItIsOpen) {
+    std::vector<contract::ShownMessage> messages;
+    run(
+        [](Window& w, contract::User&, Probe& p) {
+            std::vector<std::string> order;
+            w.callQueue()->post([&] {
+                order.push_back("call");
+                w.editAppend(IDC_OUTPUT, "posted");
+            });
+            EXPECT_TRUE(order.empty());
+            p.messageBox("wait");
+            order.push_back("answered");
+            EXPECT_EQ(order, (std::vector<std::string>{"call", "answered"}));
+            EXPECT_EQ(w.text(IDC_OUTPUT), "posted");
+        },
+        &messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "wait");
 }
 
 TEST(Window, FailsLoudlyOnUnknownControlsAndWrongKinds) {
