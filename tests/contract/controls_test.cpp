@@ -194,16 +194,32 @@ TEST(ComboBox, SortedBoxFilesEntriesBySortOrderAndKeepsDuplicates) {
 TEST(ComboBox, SortedBoxFilesNamesInTheLocalesOrder) {
     run([](Window& w, contract::User&, Probe&) {
         for (const char* name : {"emp2", "中文", "A-C", "EMP10", "张三", "AB", "x中", "A_C", "亍", "_A", "A1", "中",
-                                 "1A", "李四", "Z", "中国", "王五"}) {
+                                 "1A", "EMP$NO", "李四", "Z", "中国", "EMP#NO", "王五"}) {
             w.comboAdd(IDC_FIELD_NAME, name);
         }
         std::vector<std::string> entries;
         for (int i = 0; i < w.comboCount(IDC_FIELD_NAME); ++i) {
             entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
         }
-        EXPECT_EQ(entries, (std::vector<std::string>{"_A", "1A", "A_C", "A1", "AB", "A-C", "EMP10", "emp2", "x中", "Z",
-                                                     "亍", "李四", "王五", "张三", "中", "中国", "中文"}));
-        EXPECT_EQ(w.comboAdd(IDC_FIELD_NAME, "AB-"), 5) << "a hyphen only tells apart otherwise equal names";
+        EXPECT_EQ(entries,
+                  (std::vector<std::string>{"_A", "1A", "A_C", "A1", "AB", "A-C", "EMP#NO", "EMP$NO", "EMP10", "emp2",
+                                            "x中", "Z", "亍", "李四", "王五", "张三", "中", "中国", "中文"}));
+    });
+}
+
+// Hyphens and apostrophes only tell apart names that are equal without
+// them: the name without one first, then by the first that differs, one
+// further into the name first, an apostrophe before a hyphen.
+TEST(ComboBox, SortedBoxPassesOverHyphensAndApostrophes) {
+    run([](Window& w, contract::User&, Probe&) {
+        for (const char* name : {"-AB", "A-B", "AC", "AB", "A'B", "AB-", "A--B", "A-B-"}) {
+            w.comboAdd(IDC_FIELD_NAME, name);
+        }
+        std::vector<std::string> entries;
+        for (int i = 0; i < w.comboCount(IDC_FIELD_NAME); ++i) {
+            entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"AB", "AB-", "A'B", "A-B", "A-B-", "A--B", "-AB", "AC"}));
     });
 }
 
@@ -472,13 +488,14 @@ TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
     });
 }
 
-// Each append is converted from code page 936 on its own, as Wine's edit
-// control keeps its text in Unicode: a lead byte that ends an append shows
+// Each append (and each text set, typed or added to a list) is converted
+// from code page 936 on its own, as Wine's controls keep their texts in
+// Unicode: a lead byte that ends an append shows
 // "?", and the next append's bytes pair up among themselves ("\xC4y" is one
 // character, so no "y" shows). An ANSI edit on Windows keeps bytes and is
 // expected to join the halves into "x中文y" instead; the program must not
 // split characters between appends either way.
-TEST(Edit, EachAppendIsConvertedOnItsOwnSoASplitCharacterIsLost) {
+TEST(Edit, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLost) {
     run([](Window& w, contract::User& user, Probe&) {
         w.setText(IDC_OUTPUT, "");
         w.editAppend(IDC_OUTPUT, "x\xD6");
@@ -493,6 +510,8 @@ TEST(Edit, EachAppendIsConvertedOnItsOwnSoASplitCharacterIsLost) {
         EXPECT_EQ(w.text(IDC_TABLE), "?z");
         user.type(IDC_TABLE, "\xD6\xD0");
         EXPECT_EQ(w.text(IDC_TABLE), "?z\xD6\xD0");
+        w.listAdd(IDC_FIELD_LIST, "a\xD6");
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 0), "a?") << "list lines are converted too";
     });
 }
 
