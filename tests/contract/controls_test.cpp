@@ -189,8 +189,8 @@ TEST(ComboBox, SortedBoxFilesEntriesBySortOrderAndKeepsDuplicates) {
 
 // The order of Wine's zh_CN locale: '_' is a symbol and goes before digits
 // and letters, '-' is passed over, case is ignored, Chinese characters come
-// after Latin ones in pinyin order. Windows' word sort is the same for
-// these names.
+// after Latin ones in pinyin order. Windows' word sort in the zh-CN locale
+// is expected to give the same order for these names.
 TEST(ComboBox, SortedBoxFilesNamesInTheLocalesOrder) {
     run([](Window& w, contract::User&, Probe&) {
         for (const char* name : {"emp2", "中文", "A-C", "EMP10", "张三", "AB", "x中", "A_C", "亍", "_A", "A1", "中",
@@ -515,6 +515,9 @@ TEST(Edit, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLost) {
     });
 }
 
+// Wine's edit counts the limit in Unicode characters. An ANSI edit on
+// Windows keeps bytes and may count them instead; the program checks byte
+// lengths itself where they matter (maxBytes).
 TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
     run([](Window& w, contract::User& user, Probe&) {
         w.editLimit(IDC_TABLE, 3);
