@@ -343,7 +343,7 @@ void MemoryWindow::type(int id, const std::string& chars) {
 void MemoryWindow::dropDown(int id, bool open) {
     MemoryComboBox& combo = find<MemoryComboBox>(id, "dropDown");
     combo.requireDropDownList("dropDown");
-    if (!combo.isEnabled() || combo.isDroppedDown() == open) {
+    if (!combo.isEnabled()) {
         return;
     }
     if (open) {
