@@ -40,7 +40,9 @@ public:
     virtual int comboCount(int id) = 0;
     virtual std::string comboEntry(int id, int index) = 0;
     virtual int comboSelected(int id) = 0;
-    virtual void comboSelect(int id, int index) = 0; // -1 clears, leaving the edit field empty
+    // -1 and an index past the end clear the selection, leaving the edit
+    // field empty.
+    virtual void comboSelect(int id, int index) = 0;
     // Selects the first entry that begins with `prefix` ignoring case, shows
     // it in the edit field and returns its index; -1 (selection unchanged)
     // when none does.
@@ -56,7 +58,7 @@ public:
     virtual int listCount(int id) = 0;
     virtual std::string listLine(int id, int index) = 0;
     virtual int listSelected(int id) = 0;
-    virtual void listSelect(int id, int index) = 0; // -1 clears
+    virtual void listSelect(int id, int index) = 0; // -1 and an index past the end clear
     // As comboSelectPrefix; -1 and the selection unchanged when no line does.
     virtual int listSelectPrefix(int id, const std::string& prefix) = 0;
 

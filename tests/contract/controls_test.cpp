@@ -187,6 +187,42 @@ TEST(ComboBox, SortedBoxFilesEntriesBySortOrderAndKeepsDuplicates) {
     });
 }
 
+// The order of Wine's zh_CN locale: '_' is a symbol and goes before digits
+// and letters, '-' is passed over, case is ignored, Chinese characters come
+// after Latin ones in pinyin order. Windows' word sort in the zh-CN locale
+// is expected to give the same order for these names.
+TEST(ComboBox, SortedBoxFilesNamesInTheLocalesOrder) {
+    run([](Window& w, contract::User&, Probe&) {
+        for (const char* name : {"emp2", "中文", "A-C", "EMP10", "张三", "AB", "x中", "A_C", "亍", "_A", "A1", "中",
+                                 "1A", "EMP$NO", "李四", "Z", "中国", "EMP#NO", "王五"}) {
+            w.comboAdd(IDC_FIELD_NAME, name);
+        }
+        std::vector<std::string> entries;
+        for (int i = 0; i < w.comboCount(IDC_FIELD_NAME); ++i) {
+            entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
+        }
+        EXPECT_EQ(entries,
+                  (std::vector<std::string>{"_A", "1A", "A_C", "A1", "AB", "A-C", "EMP#NO", "EMP$NO", "EMP10", "emp2",
+                                            "x中", "Z", "亍", "李四", "王五", "张三", "中", "中国", "中文"}));
+    });
+}
+
+// Hyphens and apostrophes only tell apart names that are equal without
+// them: the name without one first, then by the first that differs, one
+// further into the name first, an apostrophe before a hyphen.
+TEST(ComboBox, SortedBoxPassesOverHyphensAndApostrophes) {
+    run([](Window& w, contract::User&, Probe&) {
+        for (const char* name : {"-AB", "A-B", "AC", "AB", "A'B", "AB-", "A--B", "A-B-"}) {
+            w.comboAdd(IDC_FIELD_NAME, name);
+        }
+        std::vector<std::string> entries;
+        for (int i = 0; i < w.comboCount(IDC_FIELD_NAME); ++i) {
+            entries.push_back(w.comboEntry(IDC_FIELD_NAME, i));
+        }
+        EXPECT_EQ(entries, (std::vector<std::string>{"AB", "AB-", "A'B", "A-B", "A-B-", "A--B", "-AB", "AC"}));
+    });
+}
+
 TEST(ListBox, WritingSelectionTextSelectsFirstLineBeginningWithItOrLeavesSelection) {
     run([](Window& w, contract::User&, Probe& p) {
         fillList(w, {"EMPNO CHAR", "ENAME CHAR", "empno NUMBER"});
@@ -235,6 +271,38 @@ TEST(ListBox, LinesAreInsertedDeletedAndChosenByIndex) {
         w.listClear(IDC_FIELD_LIST);
         EXPECT_EQ(w.listCount(IDC_FIELD_LIST), 0);
         EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+    });
+}
+
+// What a delete command meets after deleting the last line: selecting the
+// same index again is past the end.
+TEST(ListBox, SelectingPastTheEndLeavesNoSelection) {
+    run([](Window& w, contract::User&, Probe&) {
+        fillList(w, {"a", "b", "c"});
+        w.listSelect(IDC_FIELD_LIST, 2);
+        w.listDelete(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+        w.listSelect(IDC_FIELD_LIST, 1);
+        w.listSelect(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1);
+
+        fillTypes(w);
+        w.comboSelect(IDC_FIELD_TYPE, 1);
+        w.comboSelect(IDC_FIELD_TYPE, 4);
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), -1);
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "");
+    });
+}
+
+TEST(ListBox, DoubleClickSelectsTheLineAndNotifiesTheSelectionThenTheDoubleClick) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillList(w, {"a", "b", "c"});
+        w.listSelect(IDC_FIELD_LIST, 0);
+        user.doubleClick(IDC_FIELD_LIST, 2);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        EXPECT_EQ(w.focusedId(), IDC_FIELD_LIST);
+        EXPECT_EQ(p.commands, (std::vector<std::pair<int, Notify>>{{IDC_FIELD_LIST, Notify::SelChange},
+                                                                   {IDC_FIELD_LIST, Notify::DoubleClick}}));
     });
 }
 
@@ -418,6 +486,74 @@ TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
         EXPECT_EQ(w.editLength(IDC_OUTPUT), int(7 + 8 + big.size()));
         EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\nsecond\r\n" + big);
     });
+}
+
+// Each append (and each text set, typed or added to a list) is converted
+// from code page 936 on its own, as Wine's controls keep their texts in
+// Unicode: a lead byte that ends an append shows
+// "?", and the next append's bytes pair up among themselves ("\xC4y" is one
+// character, so no "y" shows). An ANSI edit on Windows keeps bytes and is
+// expected to join the halves into "x中文y" instead; the program must not
+// split characters between appends either way.
+TEST(Edit, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLost) {
+    run([](Window& w, contract::User& user, Probe&) {
+        w.setText(IDC_OUTPUT, "");
+        w.editAppend(IDC_OUTPUT, "x\xD6");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "x?");
+        w.editAppend(IDC_OUTPUT, "\xD0\xCE\xC4y");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "x?\xD0\xCE\xC4y");
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), 6);
+
+        w.setText(IDC_TABLE, "q\xD6");
+        EXPECT_EQ(w.text(IDC_TABLE), "q?");
+        w.setText(IDC_TABLE, "\xD6\x31z"); // a lead byte before a byte that cannot follow it
+        EXPECT_EQ(w.text(IDC_TABLE), "?z");
+        user.type(IDC_TABLE, "\xD6\xD0");
+        EXPECT_EQ(w.text(IDC_TABLE), "?z\xD6\xD0");
+        w.listAdd(IDC_FIELD_LIST, "a\xD6");
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 0), "a?") << "list lines are converted too";
+    });
+}
+
+// Wine's edit counts the limit in Unicode characters. An ANSI edit on
+// Windows keeps bytes and may count them instead; the program checks byte
+// lengths itself where they matter (maxBytes).
+TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
+    run([](Window& w, contract::User& user, Probe&) {
+        w.editLimit(IDC_TABLE, 3);
+        user.type(IDC_TABLE, "中文字ab");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字");
+        EXPECT_EQ(w.editLength(IDC_TABLE), 6) << "the length is in bytes";
+
+        w.setText(IDC_TABLE, "");
+        w.editAppend(IDC_TABLE, "a中b文");
+        EXPECT_EQ(w.text(IDC_TABLE), "a中b");
+
+        w.setText(IDC_TABLE, "中文字ab");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字ab") << "setting the text is not limited";
+        user.type(IDC_TABLE, "c");
+        EXPECT_EQ(w.text(IDC_TABLE), "中文字ab");
+    });
+}
+
+TEST(MessageBox, RunsTheCallsPostedToTheWindowWhileItIsOpen) {
+    std::vector<contract::ShownMessage> messages;
+    run(
+        [](Window& w, contract::User&, Probe& p) {
+            std::vector<std::string> order;
+            w.callQueue()->post([&] {
+                order.push_back("call");
+                w.editAppend(IDC_OUTPUT, "posted");
+            });
+            EXPECT_TRUE(order.empty());
+            p.messageBox("wait");
+            order.push_back("answered");
+            EXPECT_EQ(order, (std::vector<std::string>{"call", "answered"}));
+            EXPECT_EQ(w.text(IDC_OUTPUT), "posted");
+        },
+        &messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "wait");
 }
 
 TEST(Window, FailsLoudlyOnUnknownControlsAndWrongKinds) {

@@ -22,6 +22,8 @@ public:
     virtual void dropDown(int id, bool open) = 0;
     // Picks entry `index` of a combo box or list box with the mouse.
     virtual void choose(int id, int index) = 0;
+    // Double-clicks line `index` of a list box.
+    virtual void doubleClick(int id, int index) = 0;
     virtual void pressEnter(int focusId) = 0;
     virtual void pressEscape(int focusId) = 0;
     virtual void closeBox() = 0;

@@ -15,6 +15,7 @@ public:
     void type(int id, const std::string& chars) override { window_.type(id, chars); }
     void dropDown(int id, bool open) override { window_.dropDown(id, open); }
     void choose(int id, int index) override { window_.choose(id, index); }
+    void doubleClick(int id, int index) override { window_.doubleClick(id, index); }
     void pressEnter(int focusId) override { window_.pressEnter(focusId); }
     void pressEscape(int focusId) override { window_.pressEscape(focusId); }
     void closeBox() override { window_.closeBox(); }

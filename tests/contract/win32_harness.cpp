@@ -122,19 +122,17 @@ public:
         focus(target);
         const int end = GetWindowTextLengthA(field);
         SendMessageA(field, EM_SETSEL, static_cast<WPARAM>(end), end);
-        for (std::size_t i = 0; i < chars.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(chars[i]);
-            if (text::isLeadByte(byte) && i + 1 < chars.size()) {
-                // Windows hands an ANSI window a double-byte character as two
-                // WM_CHAR, lead byte first, and its edit control joins them;
-                // Wine's takes every WM_CHAR byte as a character of its own.
-                // Both take the character whole from the Unicode side.
-                WCHAR wide = 0;
-                MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &chars[i], 2, &wide, 1);
-                ++i;
-                SendMessageW(field, WM_CHAR, wide, 1);
-            } else {
-                SendMessageA(field, WM_CHAR, byte, 1);
+        for (std::size_t i = 0; i < chars.size(); i += text::charLength(chars, i)) {
+            // Windows hands an ANSI window a double-byte character as two
+            // WM_CHAR, lead byte first, and its edit control joins them;
+            // Wine's takes every WM_CHAR byte as a character of its own.
+            // Both take the character whole from the Unicode side, converted
+            // as the keyboard's input method would.
+            WCHAR wide[2] = {};
+            const int n =
+                MultiByteToWideChar(CP_ACP, 0, &chars[i], static_cast<int>(text::charLength(chars, i)), wide, 2);
+            for (int k = 0; k < n; ++k) {
+                SendMessageW(field, WM_CHAR, wide[k], 1);
             }
         }
         settle();
@@ -152,6 +150,9 @@ public:
         settle();
     }
 
+    // The mouse on the line: a list box's own, or that of a combo box's
+    // list, which drops down first as a click on its arrow does. The
+    // controls send their notifications themselves.
     void choose(int id, int index) override {
         HWND target = control(id);
         const Kind kind = kindOfWindow(target);
@@ -159,26 +160,30 @@ public:
             throw std::logic_error("control " + std::to_string(id) + " has no entries to choose from");
         }
         const bool combo = kind == Kind::ComboBox;
-        const LRESULT count = SendMessageA(target, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-        if (index < 0 || index >= count) {
-            throw std::logic_error("control " + std::to_string(id) + " has no entry " + std::to_string(index));
-        }
+        checkEntry(target, combo ? CB_GETCOUNT : LB_GETCOUNT, id, index);
         if (!IsWindowEnabled(target)) {
             return;
         }
-        focus(target);
+        HWND list = target;
         if (combo) {
+            focus(target);
             SendMessageA(target, CB_SHOWDROPDOWN, TRUE, 0);
-            SendMessageA(target, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            notifyDialog(target, CBN_SELCHANGE);
-            if (IsWindow(target)) {
-                SendMessageA(target, CB_SHOWDROPDOWN, FALSE, 0);
+            COMBOBOXINFO info = {};
+            info.cbSize = sizeof info;
+            if (!GetComboBoxInfo(target, &info) || info.hwndList == nullptr) {
+                throw std::logic_error("combo box " + std::to_string(id) + " has no list");
             }
-        } else {
-            SendMessageA(target, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            if ((GetWindowLongA(target, GWL_STYLE) & LBS_NOTIFY) != 0) {
-                notifyDialog(target, LBN_SELCHANGE);
-            }
+            list = info.hwndList;
+        }
+        clickLine(list, index, false);
+        settle();
+    }
+
+    void doubleClick(int id, int index) override {
+        HWND list = control(id, Kind::ListBox);
+        checkEntry(list, LB_GETCOUNT, id, index);
+        if (IsWindowEnabled(list)) {
+            clickLine(list, index, true);
         }
         settle();
     }
@@ -239,8 +244,32 @@ private:
         }
     }
 
-    void notifyDialog(HWND control, UINT code) {
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+    static void checkEntry(HWND target, UINT countMessage, int id, int index) {
+        if (index < 0 || index >= SendMessageA(target, countMessage, 0, 0)) {
+            throw std::logic_error("control " + std::to_string(id) + " has no entry " + std::to_string(index));
+        }
+    }
+
+    // The left button pressed and released at the middle of line `index`
+    // of a list, twice for a double click (the second press comes as
+    // WM_LBUTTONDBLCLK). A line out of sight is scrolled into view first.
+    static void clickLine(HWND list, int index, bool twice) {
+        RECT line = {};
+        RECT client = {};
+        GetClientRect(list, &client);
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&line));
+        if (line.top < client.top || line.bottom > client.bottom) {
+            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&line));
+        }
+        const LPARAM at = MAKELPARAM((line.left + line.right) / 2, (line.top + line.bottom) / 2);
+        SendMessageA(list, WM_MOUSEMOVE, 0, at);
+        SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(list, WM_LBUTTONUP, 0, at);
+        if (twice && IsWindow(list)) {
+            SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            SendMessageA(list, WM_LBUTTONUP, 0, at);
+        }
     }
 
     // The key goes through the dialog manager, which either acts on it

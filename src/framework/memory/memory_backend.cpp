@@ -104,6 +104,9 @@ void MemoryBackend::onShow(int templateId, Script script) {
 
 void MemoryBackend::messageBox(Dialog* owner, const std::string& text, MessageIcon icon) {
     messages_.push_back(ShownMessageBox{programName_, text, icon, owner != nullptr ? owner->templateId() : 0});
+    // The box's modal loop runs the calls posted so far before the user
+    // answers it.
+    pump();
 }
 
 void MemoryBackend::reportFailure(Dialog* owner, const std::string& text) {

@@ -33,7 +33,9 @@
 // still runs and the window is detached; then the first exception leaves
 // runModal.
 //
-// Message boxes are answered with OK at once and recorded; file dialogs take
+// A message box is recorded, runs the calls posted so far to the shown
+// windows (as the modal loop of a real one dispatches them while it is
+// open) and is then answered with OK; file dialogs take
 // the next queued answer (std::logic_error when there is none) and are
 // recorded too. All of this is for the window's thread (the test's thread);
 // only posting to a window's call queue may come from other threads.

@@ -3,50 +3,26 @@
 // The window is built from a dialog template of the compiled resources and
 // its controls behave as the Win32 controls do, no more leniently: an id the
 // template does not have, or an operation that does not fit the control
-// (comboAdd on an edit, a check state of a push button, an index past the
-// end of a list where Win32 reports an error), throws std::logic_error.
+// (comboAdd on an edit, a check state of a push button) throws
+// std::logic_error; an index outside a list throws std::out_of_range, except
+// that selecting past the end leaves no entry selected.
 //
 // Besides fw::Window it offers what a user does (click, type, choose an
-// entry, Enter, Escape, the close box, the system menu), for test scripts,
-// and observers for what a user sees. All of it is for the window's thread,
-// the thread that runs the dialog; only the call queue takes posts from
-// other threads.
+// entry, double-click a line, Enter, Escape, the close box, the system
+// menu), for test scripts, and observers for what a user sees. All of it is
+// for the window's thread, the thread that runs the dialog; only the call
+// queue takes posts from other threads.
 //
-// Control behaviour, as on Win32 (Wine's user32 where the documentation is
-// silent):
+// The window routes each operation by control id to the simulated control
+// (edit.h, combo_box.h, list_box.h with list_items.h and sort_order.h,
+// button.h), and the keys and the focus to dialog_keys.h; their headers
+// say what each does, as on Win32 (Wine's user32 where the documentation
+// is silent). Across all of them:
 // - Programmatic changes send no notification; user actions send the ones
 //   a user causes (Clicked, SelChange of a list box with LBS_NOTIFY and of
-//   every combo box, EditChange of a combo box).
-// - Radio buttons: clicking an automatic radio button, and setChecked(true)
-//   on one, sets it and clears the other enabled radio buttons of its group
-//   (from the nearest preceding WS_GROUP control up to the next one, in
-//   template order). Setting a radio button gives it WS_TABSTOP and clearing
-//   it takes WS_TABSTOP away.
-// - Lists of combo boxes and list boxes: select(-1) clears the selection;
-//   an index outside the list throws std::out_of_range (for selecting,
-//   reading, inserting and deleting alike). Deleting the selected entry
-//   leaves none selected; inserting or deleting before it moves the
-//   selection with its entry.
-// - Combo boxes (CBS_DROPDOWN): comboSelect shows the entry in the edit
-//   field (-1 empties it); comboSetEditText leaves no entry selected;
-//   setText changes the edit field only and keeps the selection. Typing
-//   keeps the selection on the first entry that begins with the whole text
-//   (ignoring case) while the list is dropped down, and leaves no entry
-//   selected while it is closed. Dropping the list down (as CB_SHOWDROPDOWN
-//   and the F4 key do) selects the first entry that begins with the edit
-//   text and shows that entry whole, or leaves no entry selected.
-// - Sorted boxes (CBS_SORT, LBS_SORT) file added entries in the order of the
-//   locale's case-insensitive comparison: symbols before digits before
-//   letters, letters without regard to case, double-byte characters after
-//   them in code order.
-// - Prefix searches (comboSelectPrefix, listSelectPrefix and the typing
-//   rule) compare with text::startsWithNoCase; an empty prefix matches no
-//   entry.
-// - Edits: the text limit counts bytes (code page 936, a double-byte
-//   character counting two) and starts at 32767 as documented for
-//   EM_SETLIMITTEXT; editLimit(0) lifts it to the maximum. The limit cuts
-//   what the user types and what editAppend adds (EM_REPLACESEL keeps to it,
-//   never splitting a character), never what setText puts in (WM_SETTEXT).
+//   every combo box, EditChange of a combo box, DoubleClick of a list box
+//   with LBS_NOTIFY).
+// - Texts are kept as a window keeps them (control.h: windowText).
 // - end(result): the first call gives the result.
 // - Labels share the id -1; an id stands for its first control, except
 //   that after nextInTemplate the control it moved to stands for its id.
@@ -54,9 +30,10 @@
 //   read and written as usual; user actions on them do nothing, and they
 //   cannot take the focus. Disabling the focused control leaves no control
 //   focused.
-// - Moving the focus away from a combo box closes its list.
 #pragma once
 
+#include "framework/memory/control.h"
+#include "framework/memory/dialog_keys.h"
 #include "framework/memory/resources.h"
 #include "framework/window.h"
 
@@ -75,21 +52,17 @@ class Dialog;
 namespace fw::mem {
 
 class MemoryBackend;
+class MemoryButton;
 
 struct SystemMenuItem {
     int commandId = 0;
     std::string caption;
 };
 
-struct SystemCommandRecord {
-    unsigned command = 0;
-    bool handled = false; // the dialog's onSysCommand took it
-};
-
 class MemoryWindow : public Window {
 public:
     // The system command of the close box and the system menu's Close item.
-    static constexpr unsigned kScClose = 0xF060;
+    static constexpr unsigned kScClose = fw::mem::kScClose;
 
     // Creates the controls of `tpl` in template order (captions as their
     // texts, disabled with WS_DISABLED) and applies the initialisation data.
@@ -149,7 +122,7 @@ public:
     // Types `chars` (code page 936) at the end of an edit or of a combo
     // box's edit field, one character at a time. An edit takes what fits its
     // limit and ignores typing while read-only. A combo box updates its
-    // selection (see above) and sends EditChange after each character.
+    // selection (see combo_box.h) and sends EditChange after each character.
     void type(int id, const std::string& chars);
     // Opens or closes a combo box's list.
     void dropDown(int id, bool open);
@@ -157,6 +130,9 @@ public:
     // shows the entry, SelChange is sent) or line `index` of a list box
     // (SelChange when it has LBS_NOTIFY). Throws when there is no such entry.
     void choose(int id, int index);
+    // Double-clicks line `index` of a list box: the line is chosen as
+    // above, then DoubleClick is sent when the box has LBS_NOTIFY.
+    void doubleClick(int id, int index);
     // The Enter key with the focus on `focusId` (0: no control). A combo box
     // with its list open closes it; a push button is clicked; a multi-line
     // edit with ES_WANTRETURN gets "\r\n" typed; otherwise the default push
@@ -193,42 +169,36 @@ public:
     // The style bits as the control has them now (radio buttons gain and
     // lose WS_TABSTOP with their check state).
     std::uint32_t styleOf(int id);
-    std::size_t editLimitOf(int id);
+    std::size_t editLimitOf(int id); // in characters
     bool isDroppedDown(int id);
     int icon() const { return icon_; } // 0 until setIcon
     const std::vector<SystemMenuItem>& systemMenuItems() const { return systemMenu_; }
-    const std::vector<SystemCommandRecord>& systemCommands() const { return systemCommands_; }
+    const std::vector<SystemCommandRecord>& systemCommands() const { return keys_.systemCommands(); }
 
     // Backend: the focus after initialisation, as the dialog manager sets it
     // when the dialog's init reports it did not set the focus itself.
     void focusFirstTabStop();
 
 private:
-    struct Control;
-
-    Control& find(int id);
-    Control& find(int id, Kind kind, const char* operation);
-    Control& comboWithEdit(int id, const char* operation);
-    Control& checkable(int id, const char* operation);
     int indexOf(int id) const;
-    void setCheck(std::size_t index, bool on);
-    void moveFocus(int index);
-    bool focusForKey(int focusId);
-    void typeInto(Control& c, const std::string& chars);
-    void notify(int id, Notify what);
+    MemoryControl& find(int id);
+    template <class T> T& find(int id, const char* operation);
+    MemoryButton& checkable(int id, const char* operation);
+    // Gives the control the focus for a user's action; false (and nothing
+    // changes) when it is disabled.
+    bool takeUserFocus(int index);
 
     const DialogTemplate& template_;
     Dialog& dialog_;
     MemoryBackend& backend_;
-    std::vector<Control> controls_;
-    int focus_ = -1;  // index into controls_
+    Controls controls_;
+    DialogKeys keys_;
     int cursor_ = -1; // the control nextInTemplate last moved to
     bool ended_ = false;
     int result_ = 0;
     Rect rect_;
     int icon_ = 0;
     std::vector<SystemMenuItem> systemMenu_;
-    std::vector<SystemCommandRecord> systemCommands_;
     std::shared_ptr<CallQueue> queue_;
 };
 

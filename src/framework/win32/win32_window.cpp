@@ -51,11 +51,14 @@ std::string itemText(HWND control, UINT lengthMessage, UINT textMessage, int ind
     return text;
 }
 
-// The index for a select message: -1 or an existing entry's.
-void checkSelectIndex(int index, int count) {
-    if (index < -1 || index >= count) {
+// The index for a select message. Past the end the control reports an
+// error and keeps the selection (Wine) or clears it (Windows); -1 clears it
+// on both.
+WPARAM selectIndex(int index, int count) {
+    if (index < -1) {
         throw std::out_of_range("no entry " + std::to_string(index) + " to select");
     }
+    return static_cast<WPARAM>(index < count ? index : -1);
 }
 
 } // namespace
@@ -185,8 +188,7 @@ int Win32Window::comboSelected(int id) {
 
 void Win32Window::comboSelect(int id, int index) {
     HWND h = control(id, Kind::ComboBox);
-    checkSelectIndex(index, static_cast<int>(SendMessageA(h, CB_GETCOUNT, 0, 0)));
-    SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(h, CB_SETCURSEL, selectIndex(index, static_cast<int>(SendMessageA(h, CB_GETCOUNT, 0, 0))), 0);
 }
 
 int Win32Window::comboSelectPrefix(int id, const std::string& prefix) {
@@ -253,8 +255,7 @@ int Win32Window::listSelected(int id) {
 
 void Win32Window::listSelect(int id, int index) {
     HWND h = control(id, Kind::ListBox);
-    checkSelectIndex(index, static_cast<int>(SendMessageA(h, LB_GETCOUNT, 0, 0)));
-    SendMessageA(h, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(h, LB_SETCURSEL, selectIndex(index, static_cast<int>(SendMessageA(h, LB_GETCOUNT, 0, 0))), 0);
 }
 
 int Win32Window::listSelectPrefix(int id, const std::string& prefix) {
