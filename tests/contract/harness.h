@@ -42,4 +42,8 @@ struct ShownMessage {
 int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>& script,
               std::vector<ShownMessage>* messages = nullptr);
 
+// Runs `work` (which may show dialogs of its own) with every message box
+// shown meanwhile answered with OK and recorded in `messages`.
+void answeringMessageBoxes(const std::function<void()>& work, std::vector<ShownMessage>& messages);
+
 } // namespace contract

@@ -25,6 +25,12 @@ private:
     fw::mem::MemoryWindow& window_;
 };
 
+void takeMessages(std::vector<ShownMessage>& messages) {
+    for (const fw::mem::ShownMessageBox& shown : fw::mem::memoryBackend().takeMessages()) {
+        messages.push_back(ShownMessage{shown.text, shown.icon == fw::MessageIcon::Warning});
+    }
+}
+
 } // namespace
 
 int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>& script,
@@ -39,11 +45,15 @@ int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>&
     });
     const int result = dialog.doModal();
     if (messages != nullptr) {
-        for (const fw::mem::ShownMessageBox& shown : backend.takeMessages()) {
-            messages->push_back(ShownMessage{shown.text, shown.icon == fw::MessageIcon::Warning});
-        }
+        takeMessages(*messages);
     }
     return result;
+}
+
+void answeringMessageBoxes(const std::function<void()>& work, std::vector<ShownMessage>& messages) {
+    fw::mem::memoryBackend().reset();
+    work();
+    takeMessages(messages);
 }
 
 } // namespace contract

@@ -335,4 +335,9 @@ int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>&
     return dialog.doModal();
 }
 
+void answeringMessageBoxes(const std::function<void()>& work, std::vector<ShownMessage>& messages) {
+    MessageBoxAnswerer answerer(&messages);
+    work();
+}
+
 } // namespace contract
