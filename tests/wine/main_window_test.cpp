@@ -271,3 +271,122 @@ TEST_F(MainWindowWin32, ALoaderMissingFromThePathIsReportedWithTheWarningIconAnd
 }
 
 } // namespace
+
+namespace {
+
+// The text of a control of a dialog.
+std::string itemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
+
+int comboSelected(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+TEST_F(MainWindowWin32, TypingIntoTheTypeBoxSwitchesTheDateMaskByWhetherItsListIsOpen) {
+    show([](HWND dialog, CMainDialog&, contract::User& user) {
+        SetDlgItemTextA(dialog, IDC_FIELD_TYPE, "");
+        user.type(IDC_FIELD_TYPE, "DATE");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DATE_MASK)));
+        EXPECT_EQ(itemText(dialog, IDC_DATE_MASK), "");
+
+        SetDlgItemTextA(dialog, IDC_FIELD_TYPE, "");
+        user.dropDown(IDC_FIELD_TYPE, true);
+        user.type(IDC_FIELD_TYPE, "d");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DATE_MASK)));
+        EXPECT_EQ(itemText(dialog, IDC_DATE_MASK), "YYYY/MM/DD");
+        user.dropDown(IDC_FIELD_TYPE, false);
+
+        // A radio click writes the typed "da" back as the entry it begins;
+        // the write reports no selection change, so the mask stays.
+        SetDlgItemTextA(dialog, IDC_FIELD_TYPE, "");
+        user.type(IDC_FIELD_TYPE, "da");
+        user.click(IDC_FIXED);
+        EXPECT_EQ(itemText(dialog, IDC_FIELD_TYPE), "DATE");
+        EXPECT_EQ(comboSelected(dialog, IDC_FIELD_TYPE), 2);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DATE_MASK)));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_POSITION)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DELIMITER)));
+    });
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowWin32, AddedFieldsAreReorderedDeletedAndWrittenByImport) {
+    show([](HWND dialog, CMainDialog& d, contract::User& user) {
+        user.type(IDC_TABLE, "EMP");
+        for (const char* name : {"EMPNO", "HIREDATE", "SAL"}) {
+            SetDlgItemTextA(dialog, IDC_FIELD_NAME, "");
+            user.type(IDC_FIELD_NAME, name);
+            user.choose(IDC_FIELD_TYPE, std::string(name) == "HIREDATE" ? 2 : 0);
+            user.click(IDC_ADD);
+        }
+        HWND list = GetDlgItem(dialog, IDC_FIELD_LIST);
+        ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 3);
+        user.choose(IDC_FIELD_LIST, 1);
+        EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "HIREDATE");
+        EXPECT_EQ(itemText(dialog, IDC_DATE_MASK), "YYYY-MM-DD");
+        user.click(IDC_UP);
+        user.choose(IDC_FIELD_LIST, 2);
+        user.click(IDC_DELETE);
+        EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "deleting the last line leaves none selected";
+        user.click(IDC_IMPORT);
+        waitForCompletion(dialog);
+        EXPECT_EQ(readFile(d.programFolder + "\\load.ctl"), "load data\r\n"
+                                                            "infile ''\r\n"
+                                                            "append into table EMP\r\n"
+                                                            "fields terminated by '\t' \r\n"
+                                                            "\r\n"
+                                                            "(\r\n"
+                                                            "HIREDATE DATE  'YYYY-MM-DD',\r\n"
+                                                            "EMPNO CHAR\r\n"
+                                                            ")");
+    });
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowWin32, TheAdvancedDialogOpensWithTheDefaultsAndOkWritesParfileBesideTheProgram) {
+    const std::string parfile = executableFolder() + "\\parfile.cfg";
+    DeleteFileA(parfile.c_str());
+    std::string log;
+    std::string errors;
+    bool logFocused = false;
+    HWND owner = nullptr;
+    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+        fw::win32::setAfterInitHook([&](HWND advanced) {
+            owner = GetWindow(advanced, GW_OWNER);
+            logFocused = GetFocus() == GetDlgItem(advanced, IDC_LOG);
+            log = itemText(advanced, IDC_LOG);
+            errors = itemText(advanced, IDC_ERRORS);
+            SendMessageA(GetDlgItem(advanced, IDOK), BM_CLICK, 0, 0);
+        });
+        user.click(IDC_ADVANCED);
+        EXPECT_EQ(owner, dialog);
+    });
+    EXPECT_TRUE(logFocused);
+    EXPECT_EQ(log, "");
+    EXPECT_EQ(errors, "50");
+    EXPECT_EQ(readFile(parfile), "bindsize=65536\r\n"
+                                 "commit_discontinued=false\r\n"
+                                 "direct=false\r\n"
+                                 "errors=50\r\n"
+                                 "skip_index_maintenance=false\r\n"
+                                 "skip_unusable_indexes=false\r\n");
+    DeleteFileA(parfile.c_str());
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowWin32, ChoosingATableWithoutADatabaseShowsAMessageAndChangesNothing) {
+    show([](HWND dialog, CMainDialog& d, contract::User& user) {
+        user.type(IDC_DATABASE, "nowhere");
+        user.type(IDC_TABLE, "EMP");
+        user.click(IDC_CHOOSE_TABLE);
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        EXPECT_TRUE(d.connection != nullptr) << "the object stays until the window goes";
+    });
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(messages_[0].warningIcon);
+    EXPECT_FALSE(messages_[0].text.empty());
+}
+
+} // namespace
