@@ -390,3 +390,93 @@ TEST_F(MainWindowWin32, ChoosingATableWithoutADatabaseShowsAMessageAndChangesNot
 }
 
 } // namespace
+
+namespace {
+
+// Answers the next common file dialog this thread shows with `path` (its OK
+// button), from a thread timer whose callback runs inside the dialog's own
+// modal loop.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(std::string path) : path_(std::move(path)) {
+        current = this;
+        timer_ = SetTimer(nullptr, 0, 20, onTimer);
+    }
+    ~FileDialogAnswerer() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+    FileDialogAnswerer(const FileDialogAnswerer&) = delete;
+    FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
+
+    int answered = 0;
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), answer, 0); }
+
+    static BOOL CALLBACK answer(HWND window, LPARAM) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        FileDialogAnswerer* self = current;
+        if (self == nullptr || lstrcmpA(name, "#32770") != 0 || fw::win32::isBackendDialog(window) ||
+            !IsWindowVisible(window)) {
+            return TRUE;
+        }
+        // The file name box: cmb13 in newer dialogs, edt1 in older ones.
+        for (int id : {0x47c, 0x480}) {
+            if (HWND box = GetDlgItem(window, id)) {
+                SetWindowTextA(box, self->path_.c_str());
+                ++self->answered;
+                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+                return FALSE;
+            }
+        }
+        return TRUE;
+    }
+
+    static FileDialogAnswerer* current;
+    std::string path_;
+    UINT_PTR timer_ = 0;
+};
+
+FileDialogAnswerer* FileDialogAnswerer::current = nullptr;
+
+TEST_F(MainWindowWin32, AControlFileSavedBySaveComesBackThroughLoad) {
+    const std::string saved = executableFolder() + "\\roundtrip.ctl";
+    DeleteFileA(saved.c_str());
+    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+        user.type(IDC_DATA_FILE, "C:\\data\\emp.txt");
+        user.type(IDC_TABLE, "EMP");
+        user.click(IDC_REPLACE);
+        for (const char* field : {"EMPNO CHAR", "HIREDATE DATE  'YYYY-MM-DD'"}) {
+            SendDlgItemMessageA(dialog, IDC_FIELD_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(field));
+        }
+        {
+            FileDialogAnswerer answerer(saved);
+            user.click(IDC_SAVE_CTL);
+            ASSERT_EQ(answerer.answered, 1);
+        }
+        SetDlgItemTextA(dialog, IDC_DATA_FILE, "");
+        SetDlgItemTextA(dialog, IDC_TABLE, "");
+        user.click(IDC_APPEND);
+        SendDlgItemMessageA(dialog, IDC_FIELD_LIST, LB_RESETCONTENT, 0, 0);
+        {
+            FileDialogAnswerer answerer(saved);
+            user.click(IDC_LOAD_CTL);
+            ASSERT_EQ(answerer.answered, 1);
+        }
+        EXPECT_EQ(itemText(dialog, IDC_DATA_FILE), "C:\\data\\emp.txt");
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+        EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_REPLACE, BM_GETCHECK, 0, 0), BST_CHECKED);
+        HWND list = GetDlgItem(dialog, IDC_FIELD_LIST);
+        ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+        char line[64] = {};
+        SendMessageA(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
+        EXPECT_EQ(std::string(line), "HIREDATE DATE  'YYYY-MM-DD'");
+    });
+    DeleteFileA(saved.c_str());
+    EXPECT_TRUE(messages_.empty());
+}
+
+} // namespace
