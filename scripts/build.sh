@@ -2,6 +2,7 @@
 # Configures and builds Brennick: build/native (host g++ with the memory
 # backend), build/asan (the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer) and build/win (MinGW-w64, Brennick.exe).
+# build/win32 is the 32-bit Brennick.exe alone (its tests cannot run here).
 # With arguments, builds only the named ones.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,12 +11,15 @@ builds=("$@")
 [ ${#builds[@]} -gt 0 ] || builds=(native asan win)
 
 for b in "${builds[@]}"; do
+  targets=()
   case "$b" in
     native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
     asan) args=(-DCMAKE_BUILD_TYPE=Debug -DBRENNICK_SANITIZE=ON) ;;
     win) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake") ;;
+    win32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake")
+           targets=(--target Brennick) ;;
     *) echo "unknown build: $b" >&2; exit 2 ;;
   esac
   cmake -S "$root" -B "$root/build/$b" "${args[@]}" >/dev/null
-  cmake --build "$root/build/$b" -j "$jobs"
+  cmake --build "$root/build/$b" -j "$jobs" "${targets[@]}"
 done

@@ -5,7 +5,11 @@
 set -euo pipefail
 
 packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-          wine64 xvfb x11-utils locales fonts-wqy-zenhei imagemagick xdotool)
+          wine64 xvfb x11-utils locales fonts-wqy-zenhei imagemagick xdotool
+          # the 32-bit program
+          g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+          # the database behind ADO in the Windows tests (scripts/wine-odbc.sh)
+          unixodbc odbcinst libsqliteodbc sqlite3)
 # The font that stands in for SimSun (宋体) in the Wine prefix, with its
 # metrics (scripts/wine-env.sh).
 packages+=(fonts-arphic-gbsn00lp)

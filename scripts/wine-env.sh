@@ -50,3 +50,7 @@ brennick_wine_stop() {
   wineserver -k 2>/dev/null || true
   if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
 }
+
+# The test database behind ADO.
+# shellcheck source=wine-odbc.sh
+source "$root/scripts/wine-odbc.sh"

@@ -1,7 +1,6 @@
 // The schema interface over ADO's COM objects. Texts go to ADO as UTF-16
 // converted from code page 936 and come back the same way.
-#include "schema/connection.h"
-#include "schema/win32/ado_interfaces.h"
+#include "schema/win32/ado.h"
 
 #include <string>
 #include <utility>
@@ -217,7 +216,7 @@ public:
     explicit AdoRecordset(ado::IAdoRecordset* recordset) : recordset_(recordset) {}
     void open(const std::string& source, Connection& activeConnection, std::int32_t cursorType, std::int32_t lockType,
               std::int32_t options) override {
-        auto* connection = dynamic_cast<AdoConnection*>(&activeConnection);
+        ado::IAdoConnection* connection = adoConnection(activeConnection);
         if (connection == nullptr) {
             throw ComError(E_INVALIDARG);
         }
@@ -227,8 +226,8 @@ public:
         // The variant holds a reference of its own for the call.
         Variant active;
         active.get().vt = VT_DISPATCH;
-        active.get().pdispVal = connection->object();
-        active.get().pdispVal->AddRef();
+        active.get().pdispVal = connection;
+        connection->AddRef();
         check(recordset_->Open(text.get(), active.get(), cursorType, lockType, options));
     }
     bool eof() override {
@@ -294,6 +293,11 @@ public:
 };
 
 } // namespace
+
+ado::IAdoConnection* adoConnection(Connection& connection) {
+    auto* ours = dynamic_cast<AdoConnection*>(&connection);
+    return ours != nullptr ? ours->object() : nullptr;
+}
 
 Factory& systemFactory() {
     static AdoFactory factory;
