@@ -53,10 +53,21 @@ private:
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
+    // A dialog of the system's that holds only labels and buttons: the
+    // common file dialogs, with their boxes and lists, are left alone.
     static bool isMessageBox(HWND window) {
         char name[16] = {};
         GetClassNameA(window, name, sizeof name);
-        return lstrcmpA(name, "#32770") == 0 && !fw::win32::isBackendDialog(window);
+        if (lstrcmpA(name, "#32770") != 0 || fw::win32::isBackendDialog(window)) {
+            return false;
+        }
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            GetClassNameA(child, name, sizeof name);
+            if (lstrcmpiA(name, "Static") != 0 && lstrcmpiA(name, "Button") != 0) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void answer(HWND box) {
