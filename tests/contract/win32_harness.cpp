@@ -2,6 +2,7 @@
 // windows from the program's templates, and the user acts on them with the
 // messages that a person's keys and clicks produce.
 #include "contract/harness.h"
+#include "contract/win32_user.h"
 #include "framework/win32/win32_testing.h"
 #include "framework/win32/win32_window.h"
 #include "text/cp936.h"
@@ -349,6 +350,11 @@ int runDialog(fw::Dialog& dialog, const std::function<void(fw::Window&, User&)>&
 void answeringMessageBoxes(const std::function<void()>& work, std::vector<ShownMessage>& messages) {
     MessageBoxAnswerer answerer(&messages);
     work();
+}
+
+void actOn(HWND dialog, const std::function<void(User&)>& script) {
+    Win32User user(dialog);
+    script(user);
 }
 
 } // namespace contract
