@@ -2,19 +2,9 @@
 // and date-mask rules, browsing for the data file, and the list commands.
 #include "native/main_window_fixture.h"
 
-#include <vector>
-
 namespace {
 
 using namespace mainwindow;
-
-std::vector<std::string> lines(MemoryWindow& w) {
-    std::vector<std::string> all;
-    for (int i = 0; i < w.listCount(IDC_FIELD_LIST); ++i) {
-        all.push_back(w.listLine(IDC_FIELD_LIST, i));
-    }
-    return all;
-}
 
 void fill(MemoryWindow& w, std::initializer_list<const char*> list) {
     for (const char* line : list) {

@@ -2,19 +2,9 @@
 // backend.
 #include "native/main_window_fixture.h"
 
-#include <vector>
-
 namespace {
 
 using namespace mainwindow;
-
-std::vector<std::string> lines(MemoryWindow& w) {
-    std::vector<std::string> all;
-    for (int i = 0; i < w.listCount(IDC_FIELD_LIST); ++i) {
-        all.push_back(w.listLine(IDC_FIELD_LIST, i));
-    }
-    return all;
-}
 
 TEST_F(MainWindow, ASavedControlFileComesBackThroughLoad) {
     const std::string saved = scratch_ + "/emp.ctl";

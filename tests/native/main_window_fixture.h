@@ -20,6 +20,7 @@
 #include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace mainwindow {
 
@@ -44,6 +45,15 @@ inline std::string readFile(const std::string& path) {
 inline bool exists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+// The lines of the field list, in order.
+inline std::vector<std::string> lines(fw::mem::MemoryWindow& w) {
+    std::vector<std::string> all;
+    for (int i = 0; i < w.listCount(IDC_FIELD_LIST); ++i) {
+        all.push_back(w.listLine(IDC_FIELD_LIST, i));
+    }
+    return all;
 }
 
 inline bool endsWith(const std::string& s, const std::string& tail) {

@@ -3,6 +3,8 @@
 #include "fakes/fake_ado.h"
 #include "schema/lookup.h"
 
+#include "schema_status.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,15 +26,7 @@ const std::string kTableQuery = "select tname from tab where upper(tabtype)='TAB
 const std::string kNoProviderError = "数据库访问失败，没有得到错误说明。";
 const std::string kNoAdo = "无法创建数据库连接对象，请检查ADO是否已安装。";
 
-// The status a call raised; 0 when it raised nothing.
-template <typename F> std::int32_t statusOf(F&& f) {
-    try {
-        f();
-    } catch (const ComError& e) {
-        return e.hr();
-    }
-    return 0;
-}
+using schematest::statusOf;
 
 std::vector<std::string> without(const std::vector<std::string>& log, const std::vector<std::string>& dropped) {
     std::vector<std::string> kept;

@@ -6,6 +6,8 @@
 #include "schema/lookup.h"
 #include "schema/win32/ado.h"
 
+#include "schema_status.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,14 +24,7 @@ using schema::ComError;
 
 const char* const kDataSource = "BRENNICK_DB";
 
-template <typename F> std::int32_t statusOf(F&& f) {
-    try {
-        f();
-    } catch (const ComError& e) {
-        return e.hr();
-    }
-    return 0;
-}
+using schematest::statusOf;
 
 class SchemaOnWine : public ::testing::Test {
 protected:
