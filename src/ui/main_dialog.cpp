@@ -50,22 +50,22 @@ std::string CMainDialog::controlFileNotMoved(const std::string& path) {
 CMainDialog::CMainDialog(fw::Dialog* parent, schema::Factory& database)
     : fw::Dialog(IDD_MAIN, parent), database_(database) {
     commands<CMainDialog>({
-        {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
-        {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
-        {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
         {IDC_VARIABLE, fw::Notify::Clicked, &CMainDialog::onVariableLengthCommand},
         {IDC_FIXED, fw::Notify::Clicked, &CMainDialog::onFixedLengthCommand},
+        {IDC_ADD, fw::Notify::Clicked, &CMainDialog::onAddCommand},
         {IDC_FIELD_TYPE, fw::Notify::EditChange, &CMainDialog::onFieldTypeTyped},
         {IDC_FIELD_TYPE, fw::Notify::SelChange, &CMainDialog::onFieldTypeChosen},
+        {IDC_FIELD_LIST, fw::Notify::SelChange, &CMainDialog::onFieldSelected},
         {IDC_BROWSE, fw::Notify::Clicked, &CMainDialog::onBrowseCommand},
         {IDC_DELETE, fw::Notify::Clicked, &CMainDialog::onDeleteCommand},
+        {IDC_IMPORT, fw::Notify::Clicked, &CMainDialog::onImportCommand},
+        {IDC_DETAILS, fw::Notify::Clicked, &CMainDialog::onDetailsCommand},
+        {IDC_SAVE_CTL, fw::Notify::Clicked, &CMainDialog::onSaveControlFileCommand},
         {IDC_UP, fw::Notify::Clicked, &CMainDialog::onMoveUpCommand},
         {IDC_DOWN, fw::Notify::Clicked, &CMainDialog::onMoveDownCommand},
-        {IDC_ADD, fw::Notify::Clicked, &CMainDialog::onAddCommand},
-        {IDC_FIELD_LIST, fw::Notify::SelChange, &CMainDialog::onFieldSelected},
         {IDC_LOAD_CTL, fw::Notify::Clicked, &CMainDialog::onLoadControlFileCommand},
-        {IDC_ADVANCED, fw::Notify::Clicked, &CMainDialog::onAdvancedCommand},
         {IDC_CHOOSE_TABLE, fw::Notify::Clicked, &CMainDialog::onChooseTableCommand},
+        {IDC_ADVANCED, fw::Notify::Clicked, &CMainDialog::onAdvancedCommand},
     });
     comInitialized_ = platform::comInitialize();
 }
