@@ -11,8 +11,9 @@ packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64
           # the database behind ADO in the Windows tests (scripts/wine-odbc.sh)
           unixodbc odbcinst libsqliteodbc sqlite3)
 # The font that stands in for SimSun (宋体) in the Wine prefix, with its
-# metrics (scripts/wine-env.sh).
-packages+=(fonts-arphic-gbsn00lp)
+# metrics, and the Python fontTools that scripts/wine-font.py patches a copy
+# of it with (scripts/wine-env.sh).
+packages+=(fonts-arphic-gbsn00lp python3-fonttools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -32,12 +32,24 @@ fi
 # The templates ask for "宋体" (SimSun), which Linux lacks: Wine's own
 # fallback has thin glyphs, no arrows and taller metrics (2 pixels per dialog
 # unit instead of 1.5). "AR PL SungtiL GB" (fonts-arphic-gbsn00lp) has
-# SimSun's metrics. The caption buttons and the marks of the system menu are
-# Marlett characters, which Wine looks for in the prefix's Fonts folder.
-if ! grep -qF '"NSimSun"="AR PL SungtiL GB"' "$WINEPREFIX/user.reg" ||
-  ! grep -qF '"\x5b8b\x4f53"="AR PL SungtiL GB"' "$WINEPREFIX/user.reg"; then
+# SimSun's metrics, but at 12 pixels its underscore lies below the text cell,
+# where edit boxes and labels cut it off; scripts/wine-font.py writes a copy
+# with the underscore inside the cell, "Brennick SungtiL", into the prefix.
+# The stamp beside the prefix names the script's version of the copy, so a
+# changed script writes it again. The caption buttons and the marks of the
+# system menu are Marlett characters, which Wine looks for in the prefix's
+# Fonts folder.
+brennick_font="$WINEPREFIX/drive_c/windows/Fonts/brennick-sungtil.ttf"
+brennick_font_stamp="$(sha1sum "$root/scripts/wine-font.py" | cut -c1-40)"
+if [ "$(cat "$WINEPREFIX/brennick-font.stamp" 2>/dev/null)" != "$brennick_font_stamp" ]; then
+  mkdir -p "$(dirname "$brennick_font")"
+  /usr/bin/python3 "$root/scripts/wine-font.py" /usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf "$brennick_font" &&
+    echo "$brennick_font_stamp" >"$WINEPREFIX/brennick-font.stamp"
+fi
+if ! grep -qF '"NSimSun"="Brennick SungtiL"' "$WINEPREFIX/user.reg" ||
+  ! grep -qF '"\x5b8b\x4f53"="Brennick SungtiL"' "$WINEPREFIX/user.reg"; then
   for face in 宋体 SimSun 新宋体 NSimSun; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "AR PL SungtiL GB" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "Brennick SungtiL" /f >/dev/null 2>&1
   done
 fi
 if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then

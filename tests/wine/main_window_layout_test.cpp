@@ -35,6 +35,55 @@ RECT rectInDialog(HWND dialog, int id) {
     return r;
 }
 
+// A white picture of `width` x `height` pixels, 32 bits each, that GDI draws
+// into through dc().
+class Picture {
+public:
+    Picture(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+        RECT all = {0, 0, width, height};
+        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Picture() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    HDC dc() const { return dc_; }
+    // How many pixels of row `y` are darker than mid-grey.
+    int inkInRow(int y) const {
+        GdiFlush();
+        int ink = 0;
+        for (int x = 0; x < width_; ++x) {
+            const DWORD pixel = bits_[y * width_ + x];
+            ink += (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel)) < 3 * 128 ? 1 : 0;
+        }
+        return ink;
+    }
+    std::vector<DWORD> pixels() const {
+        GdiFlush();
+        return std::vector<DWORD>(bits_, bits_ + width_ * height_);
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    DWORD* bits_ = nullptr;
+};
+
 // Shows the main window, runs `script` on it and closes it with Escape.
 void showMainWindow(const std::function<void(HWND, contract::User&)>& script,
                     std::vector<contract::ShownMessage>* messages = nullptr) {
@@ -63,6 +112,60 @@ TEST(MainWindowLayout, DialogUnitsAreOneAndAHalfPixelsAndTheClientAreaIs291By303
         // 291 x 1.5 = 436.5 and 303 x 1.5 = 454.5 pixels.
         EXPECT_NEAR(client.right, 436.5, 2.0);
         EXPECT_NEAR(client.bottom, 454.5, 2.0);
+    });
+}
+
+// Wine's stand-in for 宋体 has SimSun's cell at 9 points: 12 pixels high,
+// 6 wide on average. The underscore and the descender of "p" have to be
+// drawn inside that cell, since edit boxes and labels clip their text to it;
+// the font as Linux has it puts the underscore in the row below.
+TEST(MainWindowLayout, TheDialogFontDrawsUnderscoresAndDescendersInsideItsTwelvePixelCell) {
+    showMainWindow([](HWND dialog, contract::User&) {
+        const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        ASSERT_NE(font, nullptr);
+        Picture underscore(6, 12);
+        SelectObject(underscore.dc(), font);
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(underscore.dc(), &metrics);
+        EXPECT_EQ(metrics.tmHeight, 12);
+        SIZE alphabet = {};
+        GetTextExtentPoint32A(underscore.dc(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &alphabet);
+        EXPECT_EQ((alphabet.cx / 26 + 1) / 2, 6);
+
+        TextOutA(underscore.dc(), 0, 0, "_", 1);
+        EXPECT_GE(underscore.inkInRow(11), 5) << "the underscore is not a line across the cell's last row";
+
+        Picture p(6, 12);
+        SelectObject(p.dc(), font);
+        TextOutA(p.dc(), 0, 0, "p", 1);
+        int descender = 0;
+        for (int y = metrics.tmAscent; y < 12; ++y) {
+            descender += p.inkInRow(y);
+        }
+        EXPECT_GE(descender, 1) << "\"p\" has no ink below the baseline inside the cell";
+    });
+}
+
+// "BRENNICK_DB" must not show as "BRENNICK DB": the box's own drawing of an
+// underscore differs from its drawing of a space.
+TEST(MainWindowLayout, AnUnderscoreTypedIntoTheDatabaseBoxShows) {
+    showMainWindow([](HWND dialog, contract::User& user) {
+        HWND box = GetDlgItem(dialog, IDC_DATABASE);
+        RECT client = {};
+        GetClientRect(box, &client);
+        const auto drawn = [&](const std::string& text) {
+            SetWindowTextA(box, "");
+            user.type(IDC_DATABASE, text);
+            SendMessageA(box, EM_SETSEL, 0, 0);
+            Picture picture(client.right, client.bottom);
+            SendMessageA(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+            return picture.pixels();
+        };
+        const std::vector<DWORD> spaced = drawn("A B");
+        const std::vector<DWORD> underscored = drawn("A_B");
+        EXPECT_EQ(textOf(box), "A_B");
+        EXPECT_TRUE(spaced != drawn("AXB")) << "the box draws nothing through WM_PRINTCLIENT";
+        EXPECT_TRUE(spaced != underscored) << "the underscore is drawn like a space";
     });
 }
 
