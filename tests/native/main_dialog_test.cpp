@@ -293,6 +293,32 @@ TEST_F(MainWindow, OutputReadWhileThePaneIsCollapsedIsDiscarded) {
     });
 }
 
+TEST_F(MainWindow, ExpandingThePaneHalfWayShowsOnlyWhatIsReadAfterwards) {
+    const std::string gate = scratch_ + "/go";
+    testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
+    testenv::ScopedEnv bytes("STANDIN_BYTES", "3000");
+    testenv::ScopedEnv burst("STANDIN_BURST", "1000");
+    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
+    show([&](MemoryWindow& w, CMainDialog&) {
+        w.click(IDC_DETAILS);
+        w.click(IDC_IMPORT);
+        // The loader's first 1000 bytes are read while the pane is collapsed.
+        w.pumpUntil([] { return false; }, 500ms);
+        w.click(IDC_DETAILS);
+        std::ofstream(gate) << "";
+        waitForCompletion(w);
+        const std::string shown = w.text(IDC_OUTPUT);
+        // Bytes 1000 to 2999 of the filler: the end of line 16, lines 17 to
+        // 46 and the start of line 47, 31 line ends each with a CR added.
+        EXPECT_EQ(shown.size(), 2000u + 31u + 21u);
+        EXPECT_EQ(shown.find("line 000016"), std::string::npos);
+        EXPECT_EQ(shown.find("line 000017 "), 25u);
+        EXPECT_TRUE(
+            endsWith(shown, "line 000047 abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqr\r\nMission complete!\r\n"))
+            << shown.substr(shown.size() - 100);
+    });
+}
+
 TEST_F(MainWindow, ASecondImportWhileOneRunsFeedsTheSamePane) {
     const std::string gate = scratch_ + "/go";
     testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
