@@ -14,6 +14,9 @@
 #include <filesystem>
 #include <string>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -116,6 +119,45 @@ TEST_F(MoveFallback, AnyOtherRenameFailureEndsTheMove) {
     writeBytes(path("a"), "first");
     EXPECT_FALSE(platform::moveFile(path("a"), path("b")));
     EXPECT_EQ(names(), Names{"a"}) << "no link made in its place";
+}
+
+// Files may grow to 10 bytes while it lives: a longer write fails after the
+// file was created, as on a full disk.
+class FileSizeLimit {
+public:
+    FileSizeLimit() {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old_;
+        small.rlim_cur = 10;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldSignal_)(int) = nullptr;
+};
+
+class WriteFailure : public testfiles::TempFolder {};
+
+TEST_F(WriteFailure, ANewFileThatCannotBeWrittenWholeIsRemoved) {
+    writeBytes(path("cfg"), "old");
+    {
+        FileSizeLimit limit;
+        EXPECT_EQ(platform::writeNewFile(path("n"), std::string(100, 'x')), platform::NewFileStatus::Failed);
+        EXPECT_FALSE(platform::writeFileSafely(path("cfg"), std::string(100, 'y')));
+        EXPECT_EQ(platform::writeNewFile(path("small"), "0123456789"), platform::NewFileStatus::Written)
+            << "exactly the limit fits";
+    }
+    EXPECT_EQ(readBytes(path("cfg")), "old");
+    EXPECT_EQ(readBytes(path("small")), "0123456789");
+    EXPECT_EQ(names(), (Names{"cfg", "small"})) << "no part-written file is left";
 }
 
 } // namespace

@@ -63,6 +63,18 @@ private:
     bool woken_ = false;
 };
 
+// Waits until `done` holds, at most a minute; false when it never did.
+template <typename Done> bool waitFor(Done done) {
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 std::string piece(int producer, int number) {
     char text[32];
     std::snprintf(text, sizeof text, "[%d:%d]", producer, number);
@@ -179,14 +191,12 @@ TEST(OutputFeedThreads, AWorkerThatOutlivesItsWindowReachesNeitherThePaneNorTheW
             }
         }
     });
-    ASSERT_TRUE(window.serveUntil([&] { return pane->size() > 1000; }));
+    EXPECT_TRUE(window.serveUntil([&] { return pane->size() > 1000; }));
     // The window goes: its queue is closed first, then the pane is freed.
     window.queue->close();
     windowGone = true;
     pane.reset();
-    while (shownAfterClose < 200) {
-        std::this_thread::yield();
-    }
+    EXPECT_TRUE(waitFor([&] { return shownAfterClose >= 200; }));
     window.queue->drain();
     stop = true;
     worker.join();
@@ -245,12 +255,10 @@ TEST(CallQueueThreads, NoCallRunsOnceTheQueueIsClosedWhilePostsGoOn) {
             }
         });
     }
-    ASSERT_TRUE(window.serveUntil([&] { return ran > 2000; }));
+    EXPECT_TRUE(window.serveUntil([&] { return ran > 2000; }));
     window.queue->close();
     closed = true;
-    while (refused < 1000) {
-        std::this_thread::yield();
-    }
+    EXPECT_TRUE(waitFor([&] { return refused >= 1000; })) << "posts to a closed queue are refused";
     window.queue->drain();
     stop = true;
     for (std::thread& t : producers) {
