@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # Configures and builds Brennick: build/native (host g++ with the memory
 # backend), build/asan (the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer) and build/win (MinGW-w64, Brennick.exe).
+# UndefinedBehaviorSanitizer), build/tsan (the same under ThreadSanitizer)
+# and build/win (MinGW-w64, Brennick.exe).
 # build/win32 is the 32-bit Brennick.exe alone (its tests cannot run here).
 # With arguments, builds only the named ones.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="$(nproc)"
 builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(native asan win)
+[ ${#builds[@]} -gt 0 ] || builds=(native asan tsan win)
 
 for b in "${builds[@]}"; do
   targets=()
   case "$b" in
     native) args=(-DCMAKE_BUILD_TYPE=Debug) ;;
     asan) args=(-DCMAKE_BUILD_TYPE=Debug -DBRENNICK_SANITIZE=ON) ;;
+    # ThreadSanitizer: the native tests, for the threads of the run worker
+    # and the window's call queue.
+    tsan) args=(-DCMAKE_BUILD_TYPE=Debug -DBRENNICK_TSAN=ON) ;;
     win) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake") ;;
     win32) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake")
            targets=(--target Brennick) ;;

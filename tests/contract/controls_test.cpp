@@ -306,6 +306,121 @@ TEST(ListBox, DoubleClickSelectsTheLineAndNotifiesTheSelectionThenTheDoubleClick
     });
 }
 
+// A line inserted at the selected line's index pushes it down: the
+// selection moves with its line. Lines inserted after it leave it alone.
+TEST(ListBox, InsertingAtTheSelectedIndexKeepsTheSelectedLineSelected) {
+    run([](Window& w, contract::User&, Probe&) {
+        fillList(w, {"a", "b", "c"});
+        w.listSelect(IDC_FIELD_LIST, 1);
+        EXPECT_EQ(w.listInsert(IDC_FIELD_LIST, 1, "x"), 1);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 2), "b");
+        w.listInsert(IDC_FIELD_LIST, 3, "y");
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 2);
+        w.listInsert(IDC_FIELD_LIST, 0, "z");
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 3);
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 3), "b");
+
+        w.listSelect(IDC_FIELD_LIST, 0);
+        w.listDelete(IDC_FIELD_LIST, 1);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), 0) << "deleting after the selection leaves it";
+        w.listDelete(IDC_FIELD_LIST, 0);
+        EXPECT_EQ(w.listSelected(IDC_FIELD_LIST), -1) << "the selected line is gone";
+    });
+}
+
+TEST(ListBox, ReadingTheSelectionTextTakesLineZero) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        fillList(w, {"EMPNO CHAR", "ENAME CHAR"});
+        std::string value = "before";
+        p.exchange = [&](Exchange& x) { x.listSelectionText(IDC_FIELD_LIST, value); };
+        user.choose(IDC_FIELD_LIST, 0);
+        p.read();
+        EXPECT_EQ(value, "EMPNO CHAR");
+        w.listSelect(IDC_FIELD_LIST, 1);
+        p.read();
+        EXPECT_EQ(value, "ENAME CHAR");
+    });
+}
+
+// Clicking an automatic radio button clears the other buttons of its group
+// that are enabled; a disabled one keeps its check.
+TEST(RadioGroup, ClickingAButtonLeavesADisabledNeighboursCheck) {
+    run([](Window& w, contract::User& user, Probe& p) {
+        int mode = 1;
+        p.exchange = [&](Exchange& x) { x.radio(IDC_APPEND, mode); };
+        p.write();
+        w.enable(IDC_REPLACE, false);
+        user.click(IDC_APPEND);
+        EXPECT_TRUE(w.isChecked(IDC_APPEND));
+        EXPECT_TRUE(w.isChecked(IDC_REPLACE));
+        p.read();
+        EXPECT_EQ(mode, 0) << "the first set button in template order";
+
+        w.enable(IDC_REPLACE, true);
+        user.click(IDC_REPLACE);
+        EXPECT_FALSE(w.isChecked(IDC_APPEND));
+        EXPECT_TRUE(w.isChecked(IDC_REPLACE));
+        p.read();
+        EXPECT_EQ(mode, 1);
+    });
+}
+
+// A dialog shows its members when it opens, before any script runs.
+TEST(Exchange, TheOpeningWriteShowsTheMembers) {
+    Probe main;
+    int mode = 1;
+    int details = 1;
+    std::string table = "EMP";
+    main.exchange = [&](Exchange& x) {
+        x.radio(IDC_APPEND, mode);
+        x.text(IDC_TABLE, table);
+        x.toggle(IDC_DETAILS, details);
+    };
+    run(main, [](Window& w, contract::User&, Probe&) {
+        EXPECT_FALSE(w.isChecked(IDC_APPEND));
+        EXPECT_TRUE(w.isChecked(IDC_REPLACE));
+        EXPECT_EQ(w.text(IDC_TABLE), "EMP");
+        EXPECT_TRUE(w.isChecked(IDC_DETAILS));
+    });
+
+    Probe advanced(IDD_ADVANCED);
+    std::string silent = "fe";
+    std::string log = "load.log";
+    advanced.exchange = [&](Exchange& x) {
+        x.text(IDC_LOG, log);
+        x.boxText(IDC_SILENT, silent);
+    };
+    run(advanced, [](Window& w, contract::User&, Probe&) {
+        EXPECT_EQ(w.text(IDC_LOG), "load.log");
+        EXPECT_EQ(w.comboSelected(IDC_SILENT), 1);
+        EXPECT_EQ(w.text(IDC_SILENT), "feedback");
+    });
+}
+
+// The length check belongs to reading: writing a long value shows it whole
+// and says nothing.
+TEST(Exchange, LengthCheckIsNotMadeOnAWrite) {
+    std::vector<contract::ShownMessage> messages;
+    run(
+        [](Window& w, contract::User&, Probe& p) {
+            std::string name(31, 'N');
+            p.exchange = [&](Exchange& x) {
+                x.text(IDC_FIELD_NAME, name);
+                x.maxBytes(IDC_FIELD_NAME, name, 30);
+            };
+            w.setFocus(IDC_DATABASE);
+            p.write();
+            EXPECT_EQ(w.text(IDC_FIELD_NAME), std::string(31, 'N'));
+            EXPECT_EQ(w.focusedId(), IDC_DATABASE);
+            name = std::string(30, 'M');
+            w.setText(IDC_FIELD_NAME, name);
+            EXPECT_TRUE(p.read()) << "exactly the limit passes";
+        },
+        &messages);
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST(RadioGroup, ReadsInTemplateOrderAndMinusOneWhenNoneIsSet) {
     run([](Window& w, contract::User& user, Probe& p) {
         int mode = 7;
@@ -446,7 +561,7 @@ TEST(Exchange, LengthCheckCountsBytesStopsTheReadAndFocusesTheBox) {
         },
         &messages);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, fw::tooLongMessage(30));
+    EXPECT_EQ(messages[0].text, "请输入不超过 30 个字符。");
     EXPECT_TRUE(messages[0].warningIcon);
 }
 

@@ -82,7 +82,15 @@ TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
     ASSERT_EQ(loaddef::writeControlFile(path, emp()), loaddef::WriteResult::Written);
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, loaddef::controlFileText(emp()));
+    EXPECT_EQ(bytes, "load data\r\n"
+                     "infile 'D:\\data\\emp.txt'\r\n"
+                     "append into table EMP\r\n"
+                     "fields terminated by '\t' \r\n"
+                     "optionally enclosed by '\"'\r\n"
+                     "(\r\n"
+                     "EMPNO CHAR,\r\n"
+                     "HIREDATE DATE  'YYYY-MM-DD'\r\n"
+                     ")");
     std::remove(path.c_str());
 
     EXPECT_EQ(loaddef::writeControlFile(testing::TempDir() + "no/such/folder/load.ctl", emp()),
@@ -95,7 +103,7 @@ TEST(LoadDefinition, ProgramFolderIsCutBeforeTheLastRealSeparator) {
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\app.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\\xB1\x5C.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("app.exe", '\\'), "");
-    EXPECT_EQ(loaddef::fileIn("C:\\tools", loaddef::kControlFileName, '\\'), "C:\\tools\\load.ctl");
+    EXPECT_EQ(loaddef::fileIn("C:\\tools", "load.ctl", '\\'), "C:\\tools\\load.ctl");
 }
 
 } // namespace

@@ -55,7 +55,7 @@ TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
 
 TEST(OutputFeed, ReportsAreDeliveredOnTheWindowThreadAndDroppedOnceItIsGone) {
     FakePane pane;
-    pane.feed->report(run::kProcessFailed);
+    pane.feed->report("Error  on  CreateProcess()");
     EXPECT_TRUE(pane.reports.empty());
     pane.queue->drain();
     EXPECT_EQ(pane.reports, (std::vector<std::string>{"Error  on  CreateProcess()"}));
@@ -91,7 +91,7 @@ TEST_F(RunLoader, ShowsEachChunkUpToAZeroByteWithCrLfUnlessCollapsedAndThenTheCo
         pane.feed->setCollapsed(c.collapsed);
         EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
         pane.queue->drain();
-        EXPECT_EQ(pane.text(), c.shown + run::kCompletion) << c.loaderText;
+        EXPECT_EQ(pane.text(), c.shown + "\r\nMission complete!\r\n") << c.loaderText;
     }
 }
 
@@ -100,7 +100,7 @@ TEST_F(RunLoader, AProgramThatCannotStartEndsWithExitCodeOneAndAReport) {
     EXPECT_EQ(run::runLoader("no-such-loader-here", pane.feed), 1);
     pane.queue->drain();
     EXPECT_TRUE(pane.appends.empty());
-    EXPECT_EQ(pane.reports, (std::vector<std::string>{run::kProcessFailed}));
+    EXPECT_EQ(pane.reports, (std::vector<std::string>{"Error  on  CreateProcess()"}));
 }
 
 TEST(LoaderCommandLine, NamesBothFilesInTheProgramFolderAndQuotesNothingElse) {

@@ -28,6 +28,8 @@ using fw::mem::MemoryWindow;
 using namespace std::chrono_literals;
 
 inline const std::string kZhong = "\xD6\xD0"; // one double-byte character
+// The line that closes every run's output in the pane.
+inline const std::string kCompletion = "\r\nMission complete!\r\n";
 
 inline std::string repeat(const std::string& s, int n) {
     std::string out;
@@ -95,8 +97,7 @@ protected:
 
     // Pumps the window until the run's closing line has arrived.
     static void waitForCompletion(MemoryWindow& w) {
-        ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), run::kCompletion); }, 60s))
-            << w.text(IDC_OUTPUT);
+        ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), kCompletion); }, 60s)) << w.text(IDC_OUTPUT);
     }
 
     testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};

@@ -64,4 +64,52 @@ TEST(Trim, RemovesTheSixWhiteSpaceCharactersAtBothEnds) {
     EXPECT_EQ(text::trim("A B"), "A B");
 }
 
+// The ends of the lead-byte range: 0x81 and 0xFE start a double-byte
+// character, 0x80 and 0xFF stand alone, so a backslash or quote after them
+// is a character of its own.
+TEST(LeadBytes, RangeRunsFrom0x81To0xFEAndNoFurther) {
+    EXPECT_FALSE(text::isLeadByte(0x7F));
+    EXPECT_FALSE(text::isLeadByte(0x80));
+    EXPECT_TRUE(text::isLeadByte(0x81));
+    EXPECT_TRUE(text::isLeadByte(0xFE));
+    EXPECT_FALSE(text::isLeadByte(0xFF));
+
+    EXPECT_EQ(text::lastSeparator("\\\x81\\", '\\'), 0u) << "0x81 0x5C is one character";
+    EXPECT_EQ(text::lastSeparator("\\\xFE\\", '\\'), 0u) << "0xFE 0x5C is one character";
+    EXPECT_EQ(text::lastSeparator("\\\x80\\", '\\'), 2u) << "0x80 stands alone";
+    EXPECT_EQ(text::lastSeparator("\\\xFF\\", '\\'), 2u) << "0xFF stands alone";
+    EXPECT_EQ(text::findChar("\x81''", '\''), 2u);
+    EXPECT_EQ(text::findChar("\x80''", '\''), 1u);
+    EXPECT_EQ(text::findChar("\xFF''", '\''), 1u);
+}
+
+TEST(LeadBytes, ALeadByteThatEndsTheTextIsOneCharacter) {
+    EXPECT_EQ(text::charLength("a\xD6", 1), 1u);
+    EXPECT_EQ(text::charLength("\xD6\xD0", 0), 2u);
+    EXPECT_EQ(text::charLength("\xD6", 0), 1u);
+    EXPECT_EQ(text::charLength("\x80\xD0", 0), 1u);
+    EXPECT_EQ(text::charLength("\xFF\xD0", 0), 1u);
+    // A prefix cut after a lead byte, as typing the first half of a
+    // character leaves it, still begins the whole character's text.
+    EXPECT_TRUE(text::startsWithNoCase("ab\xD6\xD0", "AB\xD6"));
+    EXPECT_FALSE(text::startsWithNoCase("ab\xD7\xD0", "AB\xD6"));
+    EXPECT_TRUE(text::equalsNoCase("x\xD6", "X\xD6"));
+}
+
+// Only a..z and A..Z fold; their neighbours '@' '[' '`' '{' (which differ
+// from a letter's other case by the same 0x20) do not.
+TEST(CaseFolding, FoldsTheLettersAToZAndNotTheirNeighbours) {
+    EXPECT_TRUE(text::equalsNoCase("a", "A"));
+    EXPECT_TRUE(text::equalsNoCase("z", "Z"));
+    EXPECT_TRUE(text::equalsNoCase("AZ", "az"));
+    EXPECT_TRUE(text::equalsNoCase("mixed Case", "MIXED cASE"));
+    EXPECT_FALSE(text::equalsNoCase("@", "`"));
+    EXPECT_FALSE(text::equalsNoCase("`", "@"));
+    EXPECT_FALSE(text::equalsNoCase("[", "{"));
+    EXPECT_FALSE(text::equalsNoCase("{", "["));
+    EXPECT_FALSE(text::startsWithNoCase("{TAB}", "[tab"));
+    EXPECT_FALSE(text::startsWithNoCase("@x", "`"));
+    EXPECT_FALSE(text::equalsNoCase("\xC1", "\xE1")) << "bytes above 0x7F never fold";
+}
+
 } // namespace

@@ -88,6 +88,39 @@ TEST_F(ChildProcessTest, ArgumentsSplitOnBlanksQuotesGroupSingleQuotesKept) {
     EXPECT_EQ(child->read(&c, 1), 0u) << "the end of output stays the end";
 }
 
+// Backslashes count only before a double quote: 2n give n and the quote
+// groups, 2n+1 give n and a literal quote. Tabs separate like blanks.
+TEST_F(ChildProcessTest, BackslashesBeforeAQuoteAndTabsSplitAsTheLoaderSeesThem) {
+    auto child = start("sqlldr\ta\\\\\"b c\" d\\\\\\\"e \"f\\\\\" g\\h\\ \t\t\"\" i\t");
+    ASSERT_TRUE(child);
+    EXPECT_EQ(readAll(*child), "arg[1]=a\\b c\n"
+                               "arg[2]=d\\\"e\n"
+                               "arg[3]=f\\\n"
+                               "arg[4]=g\\h\\\n"
+                               "arg[5]=\n"
+                               "arg[6]=i\n");
+}
+
+// A read takes everything that is waiting, up to the whole 4095 bytes.
+TEST_F(ChildProcessTest, AReadFillsAllOfItsBytesWhenTheyAreWaiting) {
+    fs::path go = dir_ / "go";
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv bytes("STANDIN_BYTES", "8191");
+    ScopedEnv burst("STANDIN_BURST", "8191");
+    ScopedEnv wait("STANDIN_WAIT_FILE", go.string());
+    auto child = start("sqlldr");
+    ASSERT_TRUE(child);
+    std::vector<char> buffer(4095 + 1, '#');
+    // The loader waits for `go` after writing: give its one write time to land.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(child->read(buffer.data(), 4095), 4095u);
+    EXPECT_EQ(child->read(buffer.data(), 4095), 4095u);
+    EXPECT_EQ(buffer[4095], '#');
+    EXPECT_EQ(child->read(buffer.data(), 4095), 1u);
+    writeFile(go, "");
+    EXPECT_EQ(readAll(*child), "");
+}
+
 TEST_F(ChildProcessTest, StdoutAndStderrComeThroughOnePipeInPiecesOfAtMostMax) {
     ScopedEnv quiet("STANDIN_QUIET", "1");
     ScopedEnv bytes("STANDIN_BYTES", "100000");

@@ -180,11 +180,15 @@ std::shared_ptr<CallQueue> MemoryBackend::makeCallQueue() {
     });
 }
 
+MemoryBackend::~MemoryBackend() {
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+}
+
 void MemoryBackend::wake() {
-    {
-        std::lock_guard<std::mutex> lock(wakeMutex_);
-        woken_ = true;
-    }
+    // Signalled under the lock, so that the signal is complete once the lock
+    // is free again (see the destructor).
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    woken_ = true;
     wakeSignal_.notify_all();
 }
 

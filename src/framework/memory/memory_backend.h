@@ -69,6 +69,10 @@ class MemoryBackend : public Backend {
 public:
     using Script = std::function<void(MemoryWindow&)>;
 
+    // Waits for a wake-up under way on a worker's thread: a worker may still
+    // be signalling when the program ends.
+    ~MemoryBackend() override;
+
     // --- fw::Backend ---
     int runModal(Dialog& dialog) override;
     void messageBox(Dialog* owner, const std::string& text, MessageIcon icon) override;
