@@ -18,7 +18,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(control_file parameter_file field_description folder no_case)
 
 build="$root/build/fuzz"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DBRENNICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DBRENNICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)" >/dev/null
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1

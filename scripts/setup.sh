@@ -13,6 +13,8 @@ packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64
 # The font that stands in for SimSun (宋体) in the Wine prefix, with its
 # metrics (scripts/wine-env.sh).
 packages+=(fonts-arphic-gbsn00lp)
+# The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+packages+=(clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
