@@ -28,16 +28,23 @@ enum class ReadStatus { Read, OpenFailed, ReadFailed };
 // `bytes` holds what was read before the failure.
 ReadStatus readFile(const std::string& path, std::string& bytes);
 
-enum class NewFileStatus { Written, Exists, Failed };
+enum class NewFileStatus { Written, Exists, NotCreated, NotWritten };
 
 // Creates `path`, which must not exist yet, writes `bytes` into it and
-// flushes it to the disk. Any failure after the file was created removes it.
+// flushes it to the disk. A failure after the file was created (NotWritten,
+// a full disk for instance) removes it.
 NewFileStatus writeNewFile(const std::string& path, const std::string& bytes);
+
+enum class SafeWrite {
+    Written,
+    NotCreated, // no new file could be made beside it, or it could not take the old one's place
+    NotWritten  // writing the new file failed (a full disk)
+};
 
 // Writes `bytes` as the new content of `path`: into a new file beside it
 // first, which takes the old file's place only once it is complete. On
-// failure (false) the old file is untouched and no new file is left behind.
-bool writeFileSafely(const std::string& path, const std::string& bytes);
+// failure the old file is untouched and no new file is left behind.
+SafeWrite writeFileSafely(const std::string& path, const std::string& bytes);
 
 // A child process whose standard output and standard error both go into one
 // pipe that the parent reads.

@@ -61,7 +61,7 @@ ReadStatus readFile(const std::string& path, std::string& bytes) {
 NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_EXISTS ? NewFileStatus::Exists : NewFileStatus::Failed;
+        return ::GetLastError() == ERROR_FILE_EXISTS ? NewFileStatus::Exists : NewFileStatus::NotCreated;
     bool written = true;
     for (std::size_t at = 0; written && at < bytes.size();) {
         const std::size_t left = bytes.size() - at;
@@ -74,7 +74,7 @@ NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
     written = ::CloseHandle(file) && written;
     if (!written) {
         ::DeleteFileA(path.c_str());
-        return NewFileStatus::Failed;
+        return NewFileStatus::NotWritten;
     }
     return NewFileStatus::Written;
 }
@@ -122,10 +122,28 @@ private:
     HANDLE readEnd_;
 };
 
+// CreateProcess takes a command line of at most 32767 characters, its
+// terminating zero included.
+bool fitsCreateProcess(const std::string& commandLine) {
+    constexpr std::size_t kMaxChars = 32766;
+    // A character is one or two bytes: beyond twice the limit no count is needed.
+    if (commandLine.size() > 2 * kMaxChars)
+        return false;
+    const int chars =
+        ::MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), NULL, 0);
+    return static_cast<std::size_t>(chars) <= kMaxChars;
+}
+
 } // namespace
 
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine, Failure& failure) {
     failure = Failure::None;
+    // A longer line is refused here, before anything starts, rather than left
+    // to a system that may run it cut short.
+    if (!fitsCreateProcess(commandLine)) {
+        failure = Failure::Process;
+        return nullptr;
+    }
     // CreateProcessA may write into the command line.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
