@@ -19,7 +19,8 @@ bool moveFile(const std::string& from, const std::string& to);
 
 // Puts `from` in the place of `to` in one step, replacing a file of that
 // name: `to` is its old self or `from` whole, never a mixture. Fails (false)
-// when `to` is a folder or the two are on different volumes.
+// when `to` is a folder or a read-only file, or the two are on different
+// volumes.
 bool replaceFile(const std::string& from, const std::string& to);
 
 enum class ReadStatus { Read, OpenFailed, ReadFailed };
