@@ -129,28 +129,12 @@ private:
     HANDLE readEnd_;
 };
 
-// CreateProcess takes a command line of at most 32767 characters, its
-// terminating zero included.
-bool fitsCreateProcess(const std::string& commandLine) {
-    constexpr std::size_t kMaxChars = 32766;
-    // A character is one or two bytes: beyond twice the limit no count is needed.
-    if (commandLine.size() > 2 * kMaxChars)
-        return false;
-    const int chars =
-        ::MultiByteToWideChar(CP_ACP, 0, commandLine.data(), static_cast<int>(commandLine.size()), NULL, 0);
-    return static_cast<std::size_t>(chars) <= kMaxChars;
-}
-
 } // namespace
 
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine, Failure& failure) {
     failure = Failure::None;
-    // A longer line is refused here, before anything starts, rather than left
-    // to a system that may run it cut short.
-    if (!fitsCreateProcess(commandLine)) {
-        failure = Failure::Process;
-        return nullptr;
-    }
+    // A line of more than 32766 characters is refused by CreateProcessA
+    // itself (Windows and Wine alike): nothing runs, nothing is cut.
     // CreateProcessA may write into the command line.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
