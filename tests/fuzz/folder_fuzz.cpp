@@ -2,10 +2,13 @@
 // separator, going by characters: the second byte of a double-byte
 // character (0x5C, the backslash, among them) is never a separator.
 //
-// Property, for any path and either separator: the folder is the path before
-// the last separator that is a character of its own, so it is a prefix of
-// the path, the cut never splits a double-byte character, and no separator
-// follows the cut; the folder is empty when the path holds no separator.
+// Property, for any path: the folder is the path before the last backslash
+// that is a character of its own, so it is a prefix of the path, the cut
+// never splits a double-byte character, and no separator follows the cut;
+// the folder is empty when the path holds no separator. A slash, which no
+// double-byte character holds (second bytes are 0x40 and above), is cut at
+// its last byte, whatever comes before it: the native build's paths are
+// UTF-8.
 #include "gbk.h"
 #include "loaddef/load_definition.h"
 
@@ -15,7 +18,7 @@ void expectCut(const std::string& path, char separator) {
     const std::vector<bool> starts = fuzzgbk::characterStarts(path);
     std::size_t last = std::string::npos;
     for (std::size_t i = 0; i < path.size(); ++i) {
-        if (starts[i] && path[i] == separator) {
+        if ((starts[i] || separator == '/') && path[i] == separator) {
             last = i;
         }
     }

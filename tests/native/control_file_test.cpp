@@ -94,6 +94,10 @@ TEST(LoadDefinition, ProgramFolderIsCutBeforeTheLastRealSeparator) {
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\app.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\\xB1\x5C.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("app.exe", '\\'), "");
+    // The native build's paths are UTF-8: "/tmp/中/app" holds E4 B8 AD, whose
+    // last byte would take the slash as its second one in code page 936.
+    EXPECT_EQ(loaddef::folderOf("/tmp/\xE4\xB8\xAD/app", '/'), "/tmp/\xE4\xB8\xAD");
+    EXPECT_EQ(loaddef::folderOf("/tmp/\x81/app", '/'), "/tmp/\x81");
     EXPECT_EQ(loaddef::fileIn("C:\\tools", loaddef::kControlFileName, '\\'), "C:\\tools\\load.ctl");
 }
 

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -326,30 +327,6 @@ TEST_F(MainWindowWin32, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToIt
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(MainWindowWin32, AReadOnlyControlFileIsReportedKeptAsItWasAndNoLoaderRuns) {
-    const std::string old = "load data\r\ninfile 'old.txt'\r\nappend into table OLD\r\n(\r\n)";
-    {
-        std::FILE* f = std::fopen(controlFile().c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(old.data(), 1, old.size(), f);
-        std::fclose(f);
-    }
-    ASSERT_TRUE(SetFileAttributesA(controlFile().c_str(), FILE_ATTRIBUTE_READONLY));
-    show([](HWND dialog, CMainDialog&, contract::User& user) {
-        SetDlgItemTextA(dialog, IDC_TABLE, "EMP");
-        user.click(IDC_IMPORT);
-        winetest::pumpUntil(
-            dialog, [] { return false; }, 300ms);
-        EXPECT_EQ(paneText(dialog), "");
-        EXPECT_EQ(windowText(GetDlgItem(dialog, IDC_TABLE)), "EMP");
-    });
-    SetFileAttributesA(controlFile().c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(readFile(controlFile()), old);
-    EXPECT_EQ(GetFileAttributesA((controlFile() + ".0.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
-}
-
 } // namespace
 
 namespace {
@@ -557,6 +534,61 @@ TEST_F(MainWindowWin32, AControlFileSavedBySaveComesBackThroughLoad) {
     });
     DeleteFileA(saved.c_str());
     EXPECT_TRUE(messages_.empty());
+}
+
+// Read-only files in the program folder: Windows refuses to replace them,
+// and so does the program under Wine. Import, Save and the advanced dialog's
+// OK each say so, keep the old files and what the window holds, and leave no
+// temporary file.
+TEST_F(MainWindowWin32, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyWere) {
+    const std::string oldControl = "load data\r\ninfile 'old.txt'\r\nappend into table OLD\r\n(\r\n)";
+    const std::string oldParameters = "errors=7\r\n";
+    const std::string parfile = executableFolder() + "\\parfile.cfg";
+    const std::string saved = executableFolder() + "\\saved.ctl";
+    for (const auto& [path, bytes] : {std::pair{controlFile(), oldControl}, std::pair{parfile, oldParameters}}) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    bool stayedOpen = false;
+    std::string typed;
+    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+        SetDlgItemTextA(dialog, IDC_TABLE, "EMP");
+        user.click(IDC_IMPORT);
+        winetest::pumpUntil(
+            dialog, [] { return false; }, 300ms);
+        EXPECT_EQ(paneText(dialog), "") << "no loader ran";
+        {
+            FileDialogAnswerer answerer(saved);
+            user.click(IDC_SAVE_CTL);
+            ASSERT_EQ(answerer.answered, 1);
+        }
+        fw::win32::setAfterInitHook([&](HWND advanced) {
+            SetDlgItemTextA(advanced, IDC_ERRORS, "9");
+            SendMessageA(GetDlgItem(advanced, IDOK), BM_CLICK, 0, 0);
+            stayedOpen = IsWindow(advanced) != FALSE;
+            typed = itemText(advanced, IDC_ERRORS);
+            SendMessageA(GetDlgItem(advanced, IDCANCEL), BM_CLICK, 0, 0);
+        });
+        user.click(IDC_ADVANCED);
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+    });
+    for (const std::string& path : {controlFile(), parfile}) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(GetFileAttributesA((path + ".0.tmp").c_str()), INVALID_FILE_ATTRIBUTES) << path;
+    }
+    EXPECT_EQ(readFile(controlFile()), oldControl);
+    EXPECT_EQ(readFile(parfile), oldParameters);
+    DeleteFileA(parfile.c_str());
+    EXPECT_EQ(GetFileAttributesA(saved.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(typed, "9");
+    ASSERT_EQ(messages_.size(), 3u);
+    EXPECT_EQ(messages_[0].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
+    EXPECT_EQ(messages_[1].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
+    EXPECT_EQ(messages_[2].text, "参数文件无法写入: " + parfile);
 }
 
 } // namespace
