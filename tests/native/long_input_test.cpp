@@ -192,17 +192,18 @@ TEST_F(LongInput, AParameterFileOfAHundredThousandLinesOpensInTheAdvancedDialog)
     for (int i = 0; i < 100000; ++i) {
         bytes += i % 3 == 0 ? "errors=" + std::to_string(i) + "\r\n" : "comment " + std::to_string(i) + "\n";
     }
-    bytes += "log=" + std::string(1 << 20, 'L') + "\r\nbad=\x81";
+    bytes += "log=" + std::string(1 << 20, 'L') + "\r\ndiscard=d.dsc" + std::string(1, '\0') + "x\r\nbad=\x81";
     std::ofstream(parameterFile, std::ios::binary) << bytes;
     mem().onShow(IDD_ADVANCED, [](MemoryWindow& a) {
         EXPECT_EQ(a.text(IDC_ERRORS), "99999");
         EXPECT_EQ(a.text(IDC_LOG).size(), 1u << 20);
         EXPECT_EQ(a.text(IDC_BAD), "?");
+        EXPECT_EQ(a.text(IDC_DISCARD), "d.dsc");
         a.click(fw::kIdOk);
     });
     show([](MemoryWindow& w, CMainDialog&) { w.click(IDC_ADVANCED); });
     EXPECT_EQ(readFile(parameterFile), "bad=?\r\nbindsize=65536\r\ncommit_discontinued=false\r\ndirect=false\r\n"
-                                       "errors=99999\r\nlog=" +
+                                       "discard=d.dsc\r\nerrors=99999\r\nlog=" +
                                            std::string(1 << 20, 'L') +
                                            "\r\nskip_index_maintenance=false\r\nskip_unusable_indexes=false\r\n");
     std::remove(parameterFile.c_str());
