@@ -14,6 +14,8 @@ packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64
 # metrics, and the Python fontTools that scripts/wine-font.py patches a copy
 # of it with (scripts/wine-env.sh).
 packages+=(fonts-arphic-gbsn00lp python3-fonttools)
+# The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+packages+=(clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -25,4 +25,10 @@ echo "== ctest: win (under Wine)"
 source "$root/scripts/wine-env.sh"
 trap brennick_wine_stop EXIT
 (cd "$root/build/win" && ctest --output-on-failure) || status=1
+
+# --- Fuzzing: each fuzz target for 30 s (build/fuzz, clang). Longer runs:
+# bash scripts/fuzz.sh <seconds>.
+echo "== fuzz targets"
+bash "$root/scripts/fuzz.sh" 30 || status=1
+# --- end of fuzzing
 exit $status

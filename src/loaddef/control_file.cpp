@@ -1,9 +1,8 @@
 #include "loaddef/control_file.h"
 
 #include "loaddef/load_definition.h"
+#include "platform/platform.h"
 #include "text/cp936.h"
-
-#include <cstdio>
 
 namespace loaddef {
 
@@ -40,14 +39,18 @@ std::string controlFileText(const ControlFileInput& input) {
 }
 
 WriteResult writeControlFile(const std::string& path, const ControlFileInput& input) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
+    // Never a half-written control file: the loader of an earlier run may
+    // still read the old one, and a failed write must not leave the next run
+    // a truncated one.
+    switch (platform::writeFileSafely(path, controlFileText(input))) {
+    case platform::SafeWrite::Written:
+        return WriteResult::Written;
+    case platform::SafeWrite::NotCreated:
         return WriteResult::OpenFailed;
+    case platform::SafeWrite::NotWritten:
+        break;
     }
-    const std::string bytes = controlFileText(input);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed ? WriteResult::Written : WriteResult::WriteFailed;
+    return WriteResult::WriteFailed;
 }
 
 } // namespace loaddef

@@ -26,7 +26,11 @@ std::string withoutQuotePairs(const std::string& field);
 
 enum class WriteResult { Written, OpenFailed, WriteFailed };
 
-// Creates or truncates `path` and writes the control file into it.
+// Writes the control file as `path`, replacing a file of that name once the
+// new one is complete. OpenFailed: it could not be created there (a folder
+// that cannot be written, a folder or read-only file of that name);
+// WriteFailed: writing it failed (a full disk). On failure the old file is
+// untouched and nothing else is left in its folder.
 WriteResult writeControlFile(const std::string& path, const ControlFileInput& input);
 
 } // namespace loaddef

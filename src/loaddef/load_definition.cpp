@@ -27,7 +27,13 @@ std::string qualifierFor(int selectedIndex) {
 }
 
 std::string folderOf(const std::string& executablePath, char separator) {
-    const std::size_t cut = text::lastSeparator(executablePath, separator);
+    // The backslash may be the second byte of a double-byte character, so it
+    // is looked for character by character. No second byte is below 0x40: a
+    // slash is always one of its own, also in the native build's paths,
+    // which are UTF-8 and would not walk as code page 936.
+    const std::size_t cut = static_cast<unsigned char>(separator) < 0x40
+                                ? executablePath.rfind(separator)
+                                : text::lastSeparator(executablePath, separator);
     return cut == std::string::npos ? std::string() : executablePath.substr(0, cut);
 }
 

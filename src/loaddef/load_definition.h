@@ -38,8 +38,9 @@ extern const char* const kControlFileName;   // load.ctl
 extern const char* const kParameterFileName; // parfile.cfg
 
 // The folder of an executable: its path up to, not including, the last
-// separator (found character by character, so never inside a double-byte
-// character); empty when the path has none.
+// separator (a backslash found character by character, so never inside a
+// double-byte character; a slash, which no character holds, found as a
+// byte); empty when the path has none.
 std::string folderOf(const std::string& executablePath, char separator);
 
 // folder + separator + name.

@@ -81,7 +81,7 @@ void readParameterFile(const std::string& path, LoaderOptions& options) {
 }
 
 bool writeParameterFile(const std::string& path, const LoaderOptions& options) {
-    return platform::writeFileSafely(path, parameterFileText(options));
+    return platform::writeFileSafely(path, parameterFileText(options)) == platform::SafeWrite::Written;
 }
 
 } // namespace params

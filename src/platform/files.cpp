@@ -6,7 +6,7 @@
 
 namespace platform {
 
-bool writeFileSafely(const std::string& path, const std::string& bytes) {
+SafeWrite writeFileSafely(const std::string& path, const std::string& bytes) {
     // A temporary of its own beside the file, in the same folder so that the
     // replacement is a rename; one that an interrupted write left behind is
     // passed over, never reused.
@@ -16,17 +16,19 @@ bool writeFileSafely(const std::string& path, const std::string& bytes) {
         switch (writeNewFile(temporary, bytes)) {
         case NewFileStatus::Exists:
             continue;
-        case NewFileStatus::Failed:
-            return false;
+        case NewFileStatus::NotCreated:
+            return SafeWrite::NotCreated;
+        case NewFileStatus::NotWritten:
+            return SafeWrite::NotWritten;
         case NewFileStatus::Written:
             if (replaceFile(temporary, path)) {
-                return true;
+                return SafeWrite::Written;
             }
             std::remove(temporary.c_str());
-            return false;
+            return SafeWrite::NotCreated;
         }
     }
-    return false;
+    return SafeWrite::NotCreated;
 }
 
 } // namespace platform

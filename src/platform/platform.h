@@ -19,7 +19,8 @@ bool moveFile(const std::string& from, const std::string& to);
 
 // Puts `from` in the place of `to` in one step, replacing a file of that
 // name: `to` is its old self or `from` whole, never a mixture. Fails (false)
-// when `to` is a folder or the two are on different volumes.
+// when `to` is a folder or a read-only file, or the two are on different
+// volumes.
 bool replaceFile(const std::string& from, const std::string& to);
 
 enum class ReadStatus { Read, OpenFailed, ReadFailed };
@@ -28,16 +29,23 @@ enum class ReadStatus { Read, OpenFailed, ReadFailed };
 // `bytes` holds what was read before the failure.
 ReadStatus readFile(const std::string& path, std::string& bytes);
 
-enum class NewFileStatus { Written, Exists, Failed };
+enum class NewFileStatus { Written, Exists, NotCreated, NotWritten };
 
 // Creates `path`, which must not exist yet, writes `bytes` into it and
-// flushes it to the disk. Any failure after the file was created removes it.
+// flushes it to the disk. A failure after the file was created (NotWritten,
+// a full disk for instance) removes it.
 NewFileStatus writeNewFile(const std::string& path, const std::string& bytes);
+
+enum class SafeWrite {
+    Written,
+    NotCreated, // no new file could be made beside it, or it could not take the old one's place
+    NotWritten  // writing the new file failed (a full disk)
+};
 
 // Writes `bytes` as the new content of `path`: into a new file beside it
 // first, which takes the old file's place only once it is complete. On
-// failure (false) the old file is untouched and no new file is left behind.
-bool writeFileSafely(const std::string& path, const std::string& bytes);
+// failure the old file is untouched and no new file is left behind.
+SafeWrite writeFileSafely(const std::string& path, const std::string& bytes);
 
 // A child process whose standard output and standard error both go into one
 // pipe that the parent reads.

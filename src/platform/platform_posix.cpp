@@ -88,12 +88,12 @@ bool writeAll(int fd, const std::string& bytes) {
 NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return errno == EEXIST ? NewFileStatus::Exists : NewFileStatus::Failed;
+        return errno == EEXIST ? NewFileStatus::Exists : NewFileStatus::NotCreated;
     bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
     if (!written) {
         ::unlink(path.c_str());
-        return NewFileStatus::Failed;
+        return NewFileStatus::NotWritten;
     }
     return NewFileStatus::Written;
 }

@@ -30,6 +30,13 @@ bool moveFile(const std::string& from, const std::string& to) {
 }
 
 bool replaceFile(const std::string& from, const std::string& to) {
+    // Windows refuses to replace a read-only file; Wine run by root replaces
+    // it. Checked here, so that the attribute holds on both.
+    const DWORD attributes = ::GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -61,7 +68,7 @@ ReadStatus readFile(const std::string& path, std::string& bytes) {
 NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_EXISTS ? NewFileStatus::Exists : NewFileStatus::Failed;
+        return ::GetLastError() == ERROR_FILE_EXISTS ? NewFileStatus::Exists : NewFileStatus::NotCreated;
     bool written = true;
     for (std::size_t at = 0; written && at < bytes.size();) {
         const std::size_t left = bytes.size() - at;
@@ -74,7 +81,7 @@ NewFileStatus writeNewFile(const std::string& path, const std::string& bytes) {
     written = ::CloseHandle(file) && written;
     if (!written) {
         ::DeleteFileA(path.c_str());
-        return NewFileStatus::Failed;
+        return NewFileStatus::NotWritten;
     }
     return NewFileStatus::Written;
 }
@@ -126,6 +133,8 @@ private:
 
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine, Failure& failure) {
     failure = Failure::None;
+    // A line of more than 32766 characters is refused by CreateProcessA
+    // itself (Windows and Wine alike): nothing runs, nothing is cut.
     // CreateProcessA may write into the command line.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');

@@ -630,6 +630,22 @@ TEST(Edit, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLost) {
     });
 }
 
+// Texts cross the ANSI window functions as zero-terminated strings: a zero
+// byte in a line read from a file ends what a control shows.
+TEST(Controls, AZeroByteEndsATextHandedToAControl) {
+    run([](Window& w, contract::User&, Probe&) {
+        w.setText(IDC_TABLE, std::string("EMP\0DEPT", 8));
+        EXPECT_EQ(w.text(IDC_TABLE), "EMP");
+        w.setText(IDC_OUTPUT, "a");
+        w.editAppend(IDC_OUTPUT, std::string("b\0c", 3));
+        EXPECT_EQ(w.text(IDC_OUTPUT), "ab");
+        w.listAdd(IDC_FIELD_LIST, std::string("\0x", 2));
+        EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 0), "");
+        const int at = w.comboAdd(IDC_FIELD_TYPE, std::string("RAW\0\x81", 5));
+        EXPECT_EQ(w.comboEntry(IDC_FIELD_TYPE, at), "RAW");
+    });
+}
+
 // Wine's edit counts the limit in Unicode characters. An ANSI edit on
 // Windows keeps bytes and may count them instead; the program checks byte
 // lengths itself where they matter (maxBytes).

@@ -163,3 +163,26 @@ TEST_F(ChooseTable, ATooLongFieldNameEndsTheCommandBeforeAnyDatabaseWork) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ChooseTable, TheChooserCancelledAfterAFailedListLeavesTheWindowAndTheNextLookupWorks) {
+    ado.failOn("Recordset.MoveNext", 1);
+    mem().onShow(IDD_TABLE_CHOOSER, [](MemoryWindow& c) {
+        EXPECT_EQ(c.listLine(IDC_TABLE_LIST, c.listCount(IDC_TABLE_LIST) - 1), "列表读取失败！");
+        c.click(fw::kIdCancel);
+    });
+    choose(1);
+    show([](MemoryWindow& w, CMainDialog&) {
+        w.setText(IDC_TABLE, "before");
+        w.click(IDC_CHOOSE_TABLE);
+        EXPECT_EQ(w.text(IDC_TABLE), "before");
+        // The connection the cancelled lookup left open is replaced.
+        w.click(IDC_CHOOSE_TABLE);
+        EXPECT_EQ(w.text(IDC_TABLE), "EMP");
+        EXPECT_EQ(w.text(IDC_FIELD_NAME), "HIREDATE");
+    });
+    EXPECT_TRUE(mem().takeMessages().empty());
+}
+
+} // namespace

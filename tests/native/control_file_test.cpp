@@ -78,6 +78,7 @@ TEST(WithoutQuotePairs, RemovesEveryAdjacentPairFromTheLeft) {
 }
 
 TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
+    // (A full disk: tests/native/unwritable_folder_test.cpp.)
     const std::string path = testing::TempDir() + "brennick_write.ctl";
     ASSERT_EQ(loaddef::writeControlFile(path, emp()), loaddef::WriteResult::Written);
     std::ifstream in(path, std::ios::binary);
@@ -95,14 +96,16 @@ TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
 
     EXPECT_EQ(loaddef::writeControlFile(testing::TempDir() + "no/such/folder/load.ctl", emp()),
               loaddef::WriteResult::OpenFailed);
-    // A device that takes the open but no bytes, as a full disk does.
-    EXPECT_EQ(loaddef::writeControlFile("/dev/full", emp()), loaddef::WriteResult::WriteFailed);
 }
 
 TEST(LoadDefinition, ProgramFolderIsCutBeforeTheLastRealSeparator) {
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\app.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("C:\\tools\\\xB1\x5C.exe", '\\'), "C:\\tools");
     EXPECT_EQ(loaddef::folderOf("app.exe", '\\'), "");
+    // The native build's paths are UTF-8: "/tmp/中/app" holds E4 B8 AD, whose
+    // last byte would take the slash as its second one in code page 936.
+    EXPECT_EQ(loaddef::folderOf("/tmp/\xE4\xB8\xAD/app", '/'), "/tmp/\xE4\xB8\xAD");
+    EXPECT_EQ(loaddef::folderOf("/tmp/\x81/app", '/'), "/tmp/\x81");
     EXPECT_EQ(loaddef::fileIn("C:\\tools", "load.ctl", '\\'), "C:\\tools\\load.ctl");
 }
 

@@ -37,7 +37,7 @@ TEST_F(PlatformFiles, WriteNewFileNeverTouchesAnExistingFile) {
     EXPECT_EQ(readBytes(path("n")), std::string("x\0y\r\n", 5));
     EXPECT_EQ(platform::writeNewFile(path("n"), "other"), NewFileStatus::Exists);
     EXPECT_EQ(readBytes(path("n")), std::string("x\0y\r\n", 5));
-    EXPECT_EQ(platform::writeNewFile(path("none/n"), "x"), NewFileStatus::Failed);
+    EXPECT_EQ(platform::writeNewFile(path("none/n"), "x"), NewFileStatus::NotCreated);
     EXPECT_EQ(names(), Names{"n"});
 }
 
@@ -61,12 +61,12 @@ TEST_F(PlatformFiles, ReplaceFileTakesTheOldFilesPlaceButNotAFolders) {
 TEST_F(PlatformFiles, WriteFileSafelyPassesOverATemporaryLeftBehind) {
     writeBytes(path("cfg"), "old");
     writeBytes(path("cfg.0.tmp"), "left behind");
-    ASSERT_TRUE(platform::writeFileSafely(path("cfg"), "new\r\n"));
+    ASSERT_EQ(platform::writeFileSafely(path("cfg"), "new\r\n"), platform::SafeWrite::Written);
     EXPECT_EQ(readBytes(path("cfg")), "new\r\n");
     EXPECT_EQ(readBytes(path("cfg.0.tmp")), "left behind");
     EXPECT_EQ(names(), (Names{"cfg", "cfg.0.tmp"}));
 
-    EXPECT_FALSE(platform::writeFileSafely(path("none/cfg"), "x"));
+    EXPECT_EQ(platform::writeFileSafely(path("none/cfg"), "x"), platform::SafeWrite::NotCreated);
     EXPECT_EQ(names(), (Names{"cfg", "cfg.0.tmp"}));
 }
 

@@ -12,6 +12,7 @@
 //   STANDIN_STDERR=1         every second burst goes to stderr
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
+//   STANDIN_DONE_FILE=path   create path once everything has been written
 //   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
 //                            from the startup information, before the text
 //
@@ -174,6 +175,10 @@ int main(int argc, char** argv) {
         sent += n;
         if (k == 0 && waitFile)
             waitForFile(waitFile);
+    }
+    if (const char* path = env("STANDIN_DONE_FILE")) {
+        if (std::FILE* f = std::fopen(path, "wb"))
+            std::fclose(f);
     }
     return 0;
 }

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -278,6 +279,61 @@ TEST_F(MainWindowWin32, ALoaderMissingFromThePathIsReportedWithTheWarningIconAnd
     EXPECT_TRUE(messages_[0].warningIcon);
 }
 
+// CreateProcess takes at most 32767 characters with the terminating zero:
+// a line of 32766 runs whole, one character more is refused before anything
+// starts, never run cut short.
+TEST_F(MainWindowWin32, ACommandLineLongerThanWindowsTakesIsRefusedAndNothingRuns) {
+    const std::string args = executableFolder() + "\\args.txt";
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv argsFile("STANDIN_ARGS_FILE", args);
+    show([&](HWND dialog, CMainDialog& d, contract::User& user) {
+        const std::string folder = d.programFolder;
+        const std::size_t rest =
+            std::string("sqlldr user/@dbname control='\\load.ctl' parfile='\\parfile.cfg'").size() + 2 * folder.size();
+        // Double-byte characters count one each.
+        const std::string fits = std::string(32766 - rest - 1000, 'p') + std::string(2000, '\xD6');
+        SetDlgItemTextA(dialog, IDC_PASSWORD, fits.c_str());
+        user.click(IDC_IMPORT);
+        waitForCompletion(dialog);
+        std::string got = readFile(args);
+        EXPECT_EQ(got.substr(0, got.find('\n')), "user/" + fits + "@dbname");
+
+        DeleteFileA(args.c_str());
+        SetDlgItemTextA(dialog, IDC_PASSWORD, (fits + "p").c_str());
+        user.click(IDC_IMPORT);
+        ASSERT_TRUE(winetest::pumpUntil(
+            dialog, [this] { return !messages_.empty(); }, 60s));
+        winetest::pumpUntil(
+            dialog, [] { return false; }, 300ms);
+        EXPECT_EQ(paneText(dialog), "");
+    });
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "Error  on  CreateProcess()");
+    EXPECT_EQ(GetFileAttributesA(args.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing ran";
+}
+
+TEST_F(MainWindowWin32, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
+    const std::string done = executableFolder() + "\\done.txt";
+    DeleteFileA(done.c_str());
+    ScopedEnv bytes("STANDIN_BYTES", "3000000");
+    ScopedEnv pause("STANDIN_PAUSE_MS", "1");
+    ScopedEnv doneFile("STANDIN_DONE_FILE", done);
+    show([](HWND dialog, CMainDialog&, contract::User& user) {
+        user.click(IDC_IMPORT);
+        ASSERT_TRUE(winetest::pumpUntil(
+            dialog, [dialog] { return paneText(dialog).find("line 000010 ") != std::string::npos; }, 60s));
+        user.pressEscape(IDC_USER);
+    });
+    // The worker reads on with the window gone; the loader is not stopped.
+    for (int i = 0; i < 6000 && GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
+        Sleep(10);
+    }
+    EXPECT_NE(GetFileAttributesA(done.c_str()), INVALID_FILE_ATTRIBUTES);
+    Sleep(300); // the worker's last reads and its closing line meet no window
+    DeleteFileA(done.c_str());
+    EXPECT_TRUE(messages_.empty());
+}
+
 } // namespace
 
 namespace {
@@ -485,6 +541,61 @@ TEST_F(MainWindowWin32, AControlFileSavedBySaveComesBackThroughLoad) {
     });
     DeleteFileA(saved.c_str());
     EXPECT_TRUE(messages_.empty());
+}
+
+// Read-only files in the program folder: Windows refuses to replace them,
+// and so does the program under Wine. Import, Save and the advanced dialog's
+// OK each say so, keep the old files and what the window holds, and leave no
+// temporary file.
+TEST_F(MainWindowWin32, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyWere) {
+    const std::string oldControl = "load data\r\ninfile 'old.txt'\r\nappend into table OLD\r\n(\r\n)";
+    const std::string oldParameters = "errors=7\r\n";
+    const std::string parfile = executableFolder() + "\\parfile.cfg";
+    const std::string saved = executableFolder() + "\\saved.ctl";
+    for (const auto& [path, bytes] : {std::pair{controlFile(), oldControl}, std::pair{parfile, oldParameters}}) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+    bool stayedOpen = false;
+    std::string typed;
+    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+        SetDlgItemTextA(dialog, IDC_TABLE, "EMP");
+        user.click(IDC_IMPORT);
+        winetest::pumpUntil(
+            dialog, [] { return false; }, 300ms);
+        EXPECT_EQ(paneText(dialog), "") << "no loader ran";
+        {
+            FileDialogAnswerer answerer(saved);
+            user.click(IDC_SAVE_CTL);
+            ASSERT_EQ(answerer.answered, 1);
+        }
+        fw::win32::setAfterInitHook([&](HWND advanced) {
+            SetDlgItemTextA(advanced, IDC_ERRORS, "9");
+            SendMessageA(GetDlgItem(advanced, IDOK), BM_CLICK, 0, 0);
+            stayedOpen = IsWindow(advanced) != FALSE;
+            typed = itemText(advanced, IDC_ERRORS);
+            SendMessageA(GetDlgItem(advanced, IDCANCEL), BM_CLICK, 0, 0);
+        });
+        user.click(IDC_ADVANCED);
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+    });
+    for (const std::string& path : {controlFile(), parfile}) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(GetFileAttributesA((path + ".0.tmp").c_str()), INVALID_FILE_ATTRIBUTES) << path;
+    }
+    EXPECT_EQ(readFile(controlFile()), oldControl);
+    EXPECT_EQ(readFile(parfile), oldParameters);
+    DeleteFileA(parfile.c_str());
+    EXPECT_EQ(GetFileAttributesA(saved.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(typed, "9");
+    ASSERT_EQ(messages_.size(), 3u);
+    EXPECT_EQ(messages_[0].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
+    EXPECT_EQ(messages_[1].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
+    EXPECT_EQ(messages_[2].text, "参数文件无法写入: " + parfile);
 }
 
 } // namespace

@@ -12,7 +12,9 @@ bool isTrailByte(unsigned char c) {
 
 } // namespace
 
-std::string windowText(const std::string& bytes) {
+std::string windowText(const std::string& raw) {
+    // The ANSI window functions take zero-terminated texts: a zero byte ends one.
+    const std::string bytes = raw.substr(0, raw.find('\0'));
     std::string kept;
     kept.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size();) {

@@ -32,8 +32,9 @@ using Notifier = std::function<void(int id, Notify what)>;
 // `bytes` after a round trip through Unicode: a lead byte followed by a
 // valid trail byte (0x40..0x7E, 0x80..0xFE) stays a character; a lead byte
 // followed by another byte becomes "?" together with that byte; a lead
-// byte at the end becomes "?". Every other byte stays as it is.
-std::string windowText(const std::string& bytes);
+// byte at the end becomes "?". Every other byte stays as it is. A zero byte
+// ends the text, as the text of every ANSI window function ends there.
+std::string windowText(const std::string& raw);
 
 // The number of characters of a text as windowText gives it.
 std::size_t charCount(const std::string& text);

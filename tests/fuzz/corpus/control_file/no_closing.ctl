@@ -1,0 +1,5 @@
+load data
+infile x
+append
+(
+A,B,C
