@@ -150,8 +150,8 @@ TEST_F(WriteFailure, ANewFileThatCannotBeWrittenWholeIsRemoved) {
     writeBytes(path("cfg"), "old");
     {
         FileSizeLimit limit;
-        EXPECT_EQ(platform::writeNewFile(path("n"), std::string(100, 'x')), platform::NewFileStatus::Failed);
-        EXPECT_FALSE(platform::writeFileSafely(path("cfg"), std::string(100, 'y')));
+        EXPECT_EQ(platform::writeNewFile(path("n"), std::string(100, 'x')), platform::NewFileStatus::NotWritten);
+        EXPECT_EQ(platform::writeFileSafely(path("cfg"), std::string(100, 'y')), platform::SafeWrite::NotWritten);
         EXPECT_EQ(platform::writeNewFile(path("small"), "0123456789"), platform::NewFileStatus::Written)
             << "exactly the limit fits";
     }
