@@ -135,7 +135,11 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
         return;
     }
     // Two pieces of different sizes, one after the other, give the cost of
-    // a byte; the part per byte is never more than the whole cost per byte.
+    // a byte. The part per byte is never more than the whole cost per byte,
+    // and the cheapest one seen lately (let go of slowly, as the machine's
+    // load changes) bounds a difference that the load made too large.
+    const double perByte = ms / static_cast<double>(bytes);
+    cheapest_ = cheapest_ > 0 ? std::min(perByte, cheapest_ * 1.05) : perByte;
     const std::size_t previous = lastBytes_;
     if (previous > 0 && (bytes > previous + previous / 4 || previous > bytes + bytes / 4)) {
         const double slope = (ms - lastMs_) / (static_cast<double>(bytes) - static_cast<double>(previous));
@@ -149,7 +153,7 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
         wanted_ = 2 * bytes; // a second size, to tell the parts apart
         return;
     }
-    msPerByte_ = std::min(msPerByte_, ms / static_cast<double>(bytes));
+    msPerByte_ = std::min(msPerByte_, cheapest_);
     const double fixedMs = ms - msPerByte_ * static_cast<double>(bytes);
     const double budgetMs =
         static_cast<double>((paneBytes_ < kSmallPaneBytes ? kSmallPaneBudget : kLargePaneBudget).count());

@@ -69,7 +69,7 @@ public:
     static constexpr std::chrono::milliseconds kLargePaneBudget{700};
     static constexpr std::size_t kSmallPaneBytes = 4 << 20;
     // The smallest piece of a fast loader's output, and the first one.
-    static constexpr std::size_t kFirstPiece = 64 << 10;
+    static constexpr std::size_t kFirstPiece = 16 << 10;
 
 private:
     void queueFlush();
@@ -95,12 +95,14 @@ private:
     bool flushQueued_ = false;
     // Window thread only: bytes appended since the pane was emptied; the
     // wanted length of the next piece; the last measured piece and its time;
-    // the cost of a byte appended (ms, 0 until known).
+    // the cost of a byte appended as two pieces' difference tells it, and
+    // the cheapest whole cost per byte seen lately (ms, 0 until known).
     std::size_t paneBytes_ = 0;
     std::size_t wanted_ = kFirstPiece;
     std::size_t lastBytes_ = 0;
     double lastMs_ = 0;
     double msPerByte_ = 0;
+    double cheapest_ = 0;
 };
 
 // The worker's body: starts the loader with `commandLine`, streams its output

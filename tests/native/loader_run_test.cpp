@@ -112,6 +112,10 @@ std::string variedOutput() {
     return out;
 }
 
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 // Whether `text` read character by character from its start ends at a
 // character's end, not between the two bytes of one.
 bool endsWithWholeCharacter(const std::string& text) {
@@ -393,21 +397,22 @@ TEST_F(RunLoader, ASlowLoadersReadsAreEachAppendedOnTheirOwn) {
     int exitCode = -1;
     std::thread worker([&] { exitCode = run::runLoader("sqlldr", pane.feed); });
     const std::string completion = "\r\nMission complete!\r\n";
-    for (const Clock::time_point end = Clock::now() + 20s;
-         Clock::now() < end && (pane.appends.empty() || pane.appends.back() != completion);) {
+    for (const Clock::time_point end = Clock::now() + 20s; Clock::now() < end && !endsWith(pane.text(), completion);) {
         pane.queue->drain();
         std::this_thread::sleep_for(1ms);
     }
     worker.join();
     EXPECT_EQ(exitCode, 0);
-    // Ten lines of 40 bytes a burst, each line "line 0000NN abc...\r\n".
-    ASSERT_EQ(pane.appends.size(), 4u);
+    // Ten lines of 40 bytes a burst, each line "line 0000NN abc...\r\n"; the
+    // last burst may come with the closing line, as the loader ends at once.
+    ASSERT_GE(pane.appends.size(), 3u);
     const char* const firstLines[] = {"line 000001 ", "line 000011 ", "line 000021 "};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(pane.appends[i].size(), 410u);
         EXPECT_EQ(pane.appends[i].rfind(firstLines[i], 0), 0u) << pane.appends[i];
     }
-    EXPECT_EQ(pane.appends[3], completion);
+    EXPECT_EQ(pane.appends[0].size(), 410u);
+    EXPECT_EQ(pane.appends[1].size(), 410u);
+    EXPECT_EQ(pane.text().size(), 3 * 410 + completion.size());
 }
 
 TEST(LoaderCommandLine, NamesBothFilesInTheProgramFolderAndQuotesNothingElse) {
