@@ -134,14 +134,16 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
     if (bytes < kFirstPiece / 2) {
         return;
     }
-    // Two pieces of different sizes, one after the other, give the cost of
-    // a byte. The part per byte is never more than the whole cost per byte,
-    // and the cheapest one seen lately (let go of slowly, as the machine's
-    // load changes) bounds a difference that the load made too large.
+    // A piece larger than the one before gives the cost of a byte (the
+    // part that grows with the pane grew meanwhile, so that errs on the
+    // high side). The part per byte is never more than the whole cost per
+    // byte, and the cheapest one seen lately (let go of slowly, as the
+    // machine's load changes) bounds a difference that the load made too
+    // large.
     const double perByte = ms / static_cast<double>(bytes);
     cheapest_ = cheapest_ > 0 ? std::min(perByte, cheapest_ * 1.05) : perByte;
     const std::size_t previous = lastBytes_;
-    if (previous > 0 && (bytes > previous + previous / 4 || previous > bytes + bytes / 4)) {
+    if (previous > 0 && bytes > previous + previous / 4) {
         const double slope = (ms - lastMs_) / (static_cast<double>(bytes) - static_cast<double>(previous));
         if (slope > 0) {
             msPerByte_ = slope;
@@ -161,7 +163,7 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
     // it or more, take as much again in bytes (each append then does at
     // least as much work as it wastes), beyond the budget if need be.
     const double wantedMs = fixedMs <= budgetMs / 2 ? budgetMs - fixedMs : fixedMs;
-    wanted_ = std::clamp(static_cast<std::size_t>(wantedMs / msPerByte_), kFirstPiece, 4 * bytes);
+    wanted_ = std::clamp(static_cast<std::size_t>(wantedMs / msPerByte_), kFirstPiece, 2 * bytes);
 }
 
 void OutputFeed::report(const std::string& message) {
