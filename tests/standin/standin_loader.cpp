@@ -12,7 +12,8 @@
 //   STANDIN_STDERR=1         every second burst goes to stderr
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
-//   STANDIN_TEXT2=text       write text (escapes as above) after that wait
+//   STANDIN_TEXT2=text       with no bursts: write text (escapes as above) after
+//                            that wait
 //   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
 //                            from the startup information, before the text
 //
