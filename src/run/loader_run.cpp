@@ -163,7 +163,8 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
     // it or more, take as much again in bytes (each append then does at
     // least as much work as it wastes), beyond the budget if need be.
     const double wantedMs = fixedMs <= budgetMs / 2 ? budgetMs - fixedMs : fixedMs;
-    wanted_ = std::clamp(static_cast<std::size_t>(wantedMs / msPerByte_), kFirstPiece, 2 * bytes);
+    wanted_ =
+        std::clamp(static_cast<std::size_t>(wantedMs / msPerByte_), kFirstPiece, std::min(2 * bytes, kLargestPiece));
 }
 
 void OutputFeed::report(const std::string& message) {

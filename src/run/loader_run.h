@@ -70,6 +70,8 @@ public:
     static constexpr std::size_t kSmallPaneBytes = 4 << 20;
     // The smallest piece of a fast loader's output, and the first one.
     static constexpr std::size_t kFirstPiece = 16 << 10;
+    // The largest piece, whatever the measures say: they are noisy.
+    static constexpr std::size_t kLargestPiece = 2 << 20;
 
 private:
     void queueFlush();
