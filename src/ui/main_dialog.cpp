@@ -195,6 +195,7 @@ bool CMainDialog::writeControlFile() {
 
 void CMainDialog::onImportCommand() {
     outputPane.setText("");
+    outputFeed_->paneEmptied();
     if (!readWindowValues()) {
         return;
     }

@@ -4,7 +4,7 @@
 //   STANDIN_QUIET=1          do not print "arg[i]=<text>" lines for the arguments
 //   STANDIN_ARGS_FILE=path   also write the raw arguments, one per line, there
 //   STANDIN_TEXT=text        write text to stdout after the arguments
-//                            (escapes \n \r \t \\ \0 decoded)
+//                            (escapes \n \r \t \\ \0 \xHH decoded)
 //   STANDIN_BYTES=n          write n bytes of numbered filler lines ...
 //   STANDIN_LINE=l           ... each l bytes long (default 64, at least 16) ...
 //   STANDIN_BURST=b          ... in bursts of b bytes (default 4096), flushed each ...
@@ -13,11 +13,14 @@
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
 //   STANDIN_DONE_FILE=path   create path once everything has been written
+//   STANDIN_TEXT2=text       with no bursts: write text (escapes as above) after
+//                            that wait
 //   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
 //                            from the startup information, before the text
 //
 // Exit code 0.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -75,6 +78,15 @@ std::string decodeEscapes(const char* s) {
             break;
         case '0':
             out += '\0';
+            break;
+        case 'x':
+            if (std::isxdigit(static_cast<unsigned char>(s[1])) && std::isxdigit(static_cast<unsigned char>(s[2]))) {
+                const char hex[3] = {s[1], s[2], '\0'};
+                out += static_cast<char>(std::strtoul(hex, nullptr, 16));
+                s += 2;
+                break;
+            }
+            out += "\\x";
             break;
         default:
             out += '\\';
@@ -166,6 +178,8 @@ int main(int argc, char** argv) {
 
     if (total == 0 && waitFile)
         waitForFile(waitFile);
+    if (const char* text = env("STANDIN_TEXT2"))
+        put(stdout, decodeEscapes(text));
     unsigned long long sent = 0;
     for (unsigned long long k = 0; sent < total; ++k) {
         if (k > 0 && pauseMs > 0)

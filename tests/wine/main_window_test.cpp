@@ -263,6 +263,38 @@ TEST_F(MainWindowWin32, ImportShowsTheLoaderOutputWithCrLfAndRunsTheLoaderHidden
     EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(MainWindowWin32, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane) {
+    // "啊" (B0 A1, U+554A); the loader stops between its two bytes until
+    // the test opens the gate.
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string gate = std::string(folder) + "brennick_split_gate";
+    std::remove(gate.c_str());
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    ScopedEnv text("STANDIN_TEXT", "ab\\xB0");
+    ScopedEnv wait("STANDIN_WAIT_FILE", gate);
+    ScopedEnv text2("STANDIN_TEXT2", "\\xA1"
+                                     "cd\\n");
+    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+        user.click(IDC_IMPORT);
+        ASSERT_TRUE(winetest::pumpUntil(
+            dialog, [dialog] { return paneText(dialog) == "ab"; }, 60s))
+            << paneText(dialog);
+        if (std::FILE* f = std::fopen(gate.c_str(), "wb")) {
+            std::fclose(f);
+        }
+        waitForCompletion(dialog);
+        EXPECT_EQ(paneText(dialog), "ab\xB0\xA1"
+                                    "cd\r\n\r\nMission complete!\r\n");
+        wchar_t wide[64] = {};
+        GetDlgItemTextW(dialog, IDC_OUTPUT, wide, 64);
+        EXPECT_EQ(std::wstring(wide).substr(0, 6), L"ab\x554A"
+                                                   L"cd\r");
+    });
+    std::remove(gate.c_str());
+    EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(MainWindowWin32, ALoaderMissingFromThePathIsReportedWithTheWarningIconAndAnEmptyPane) {
     ScopedEnv path("PATH", pathWithoutLoader_);
     show([this](HWND dialog, CMainDialog&, contract::User& user) {

@@ -61,6 +61,12 @@ WPARAM selectIndex(int index, int count) {
     return static_cast<WPARAM>(index < count ? index : -1);
 }
 
+// A timer's end: runs the dialog's queued calls.
+void CALLBACK drainQueuedCalls(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    SendMessageA(dialog, kDrainCallsMessage, 0, 0);
+}
+
 } // namespace
 
 Kind kindOfWindow(HWND control) {
@@ -80,8 +86,16 @@ Kind kindOfWindow(HWND control) {
 }
 
 Win32Window::Win32Window(HWND dialog)
-    : dialog_(dialog), queue_(std::make_shared<CallQueue>(
-                           [dialog] { return PostMessageA(dialog, kDrainCallsMessage, 0, 0) != FALSE; })) {}
+    : dialog_(dialog), queue_(std::make_shared<CallQueue>([dialog] {
+          // Calls queued by the window's own thread run after the input and
+          // painting waiting by then: a posted message would come before
+          // them, and a window that keeps queueing work would stop answering.
+          constexpr UINT_PTR kDrainTimer = 1;
+          if (GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId()) {
+              return SetTimer(dialog, kDrainTimer, USER_TIMER_MINIMUM, drainQueuedCalls) != 0;
+          }
+          return PostMessageA(dialog, kDrainCallsMessage, 0, 0) != FALSE;
+      })) {}
 
 HWND Win32Window::control(int id) {
     if (cursor_ != nullptr && GetDlgCtrlID(cursor_) == id) {
@@ -270,11 +284,11 @@ void Win32Window::editLimit(int id, int maxChars) {
 
 void Win32Window::editAppend(int id, const std::string& text) {
     HWND h = control(id, Kind::Edit);
-    // The length in bytes is never less than the caret positions the control
-    // counts, and a position past the end means the end.
-    const int end = GetWindowTextLengthA(h);
-    SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(end), end);
-    SendMessageA(h, EM_SCROLLCARET, 0, 0);
+    // A position past the end puts the caret at the end: asking for the
+    // length would cost a pass over the whole text. Replacing the selection
+    // scrolls the caret into view.
+    constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
+    SendMessageA(h, EM_SETSEL, kPastTheEnd, static_cast<LPARAM>(kPastTheEnd));
     SendMessageA(h, EM_REPLACESEL, FALSE, textParam(text));
 }
 
