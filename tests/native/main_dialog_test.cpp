@@ -190,27 +190,6 @@ TEST_F(MainWindow, ControlFileThatCannotBeCreatedStopsSaveAndImport) {
     EXPECT_FALSE(exists(scratch_ + "/emp.ctl"));
 }
 
-TEST_F(MainWindow, AControlFileThatCannotBeWrittenWholeStopsSaveAndImport) {
-    // load.ctl opens, but the device behind it takes no bytes, as a full disk.
-    const std::string folder = scratch_ + "/program";
-    std::system(("mkdir -p '" + folder + "' && ln -s /dev/full '" + folder + "/load.ctl'").c_str());
-    mem().answerFileDialog(fw::FileChoice{scratch_ + "/emp", 1});
-    show([&](MemoryWindow& w, CMainDialog& d) {
-        d.programFolder = folder;
-        w.click(IDC_SAVE_CTL);
-        w.click(IDC_IMPORT);
-        w.pumpUntil([] { return false; }, 200ms);
-        EXPECT_EQ(w.text(IDC_OUTPUT), "") << "no loader ran";
-    });
-    const auto messages = mem().takeMessages();
-    ASSERT_EQ(messages.size(), 2u);
-    for (const auto& message : messages) {
-        EXPECT_EQ(message.text, "控制文件写入失败: " + folder + "/load.ctl");
-        EXPECT_EQ(message.icon, fw::MessageIcon::None);
-    }
-    EXPECT_FALSE(exists(scratch_ + "/emp.ctl"));
-}
-
 TEST_F(MainWindow, ImportWritesTheControlFileAndStreamsTheLoaderOutput) {
     testenv::ScopedEnv text("STANDIN_TEXT", "a\nb");
     show([&](MemoryWindow& w, CMainDialog& d) {
