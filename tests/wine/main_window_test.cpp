@@ -19,8 +19,8 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
