@@ -35,12 +35,13 @@ std::optional<FileChoice> Dialog::fileDialog(const FileRequest& request) {
     return backend().fileDialog(this, request);
 }
 
+namespace {
+
+// What the user is told when a command could not be carried out: "The
+// operation could not be completed: ...".
 std::string commandFailedMessage(const std::string& what) {
-    // "The operation could not be completed: ..."
     return "操作未能完成：" + what;
 }
-
-namespace {
 
 // The text of the error being handled.
 std::string currentError() {

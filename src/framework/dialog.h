@@ -98,9 +98,6 @@ private:
     std::vector<Entry> commands_;
 };
 
-// What the user is told when a command could not be carried out.
-std::string commandFailedMessage(const std::string& what);
-
 // Runs a program's main window: `show` constructs it and runs it modally.
 // Returns the program's exit code: 0, or 1 when the window failed to start
 // or ended with an error, after telling the user what failed.
