@@ -29,6 +29,6 @@ trap brennick_wine_stop EXIT
 # --- Fuzzing: each fuzz target for 30 s (build/fuzz, clang). Longer runs:
 # bash scripts/fuzz.sh <seconds>.
 echo "== fuzz targets"
-bash "$root/scripts/fuzz.sh" 30 || status=1
+BRENNICK_FUZZ_SEED=1 bash "$root/scripts/fuzz.sh" 30 || status=1
 # --- end of fuzzing
 exit $status

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -672,10 +673,13 @@ TEST(MessageBox, RunsTheCallsPostedToTheWindowWhileItIsOpen) {
     run(
         [](Window& w, contract::User&, Probe& p) {
             std::vector<std::string> order;
-            w.callQueue()->post([&] {
-                order.push_back("call");
-                w.editAppend(IDC_OUTPUT, "posted");
-            });
+            // From a worker, as the loader's output comes.
+            std::thread([&] {
+                w.callQueue()->post([&] {
+                    order.push_back("call");
+                    w.editAppend(IDC_OUTPUT, "posted");
+                });
+            }).join();
             EXPECT_TRUE(order.empty());
             p.messageBox("wait");
             order.push_back("answered");

@@ -39,13 +39,15 @@ std::string withoutQuotePairs(const std::string& s) {
 }
 
 // The field lines the reader gives for `fields` written by the writer: quote
-// pairs and commas gone; a last line that is then ")" ends the list early.
+// pairs and commas gone. The last field is written without a comma of its
+// own, so when it is ")" as written it ends the list early; the reader
+// compares a line before it removes commas (",)" is a field, read as ")").
 std::vector<std::string> readBack(const std::vector<std::string>& fields) {
     std::vector<std::string> lines;
     for (const std::string& f : fields) {
         lines.push_back(fuzzgbk::without(withoutQuotePairs(f), ','));
     }
-    if (!lines.empty() && (lines.back() == ")")) {
+    if (!fields.empty() && withoutQuotePairs(fields.back()) == ")") {
         lines.pop_back();
     }
     return lines;
