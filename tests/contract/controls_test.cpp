@@ -88,6 +88,11 @@ TEST(ComboBox, WritingBoxTextSelectsFirstEntryBeginningWithItIgnoringCase) {
         EXPECT_EQ(w.text(IDC_FIELD_TYPE), "NUMBER");
         p.read();
         EXPECT_EQ(value, "NUMBER");
+
+        value = "ch";
+        p.write();
+        EXPECT_EQ(w.comboSelected(IDC_FIELD_TYPE), 0) << "entry 0 is an entry like the others";
+        EXPECT_EQ(w.text(IDC_FIELD_TYPE), "CHAR");
     });
 }
 

@@ -6,14 +6,16 @@ namespace {
 
 using namespace mainwindow;
 
+// The parameter file, and any temporary a failed write left beside it, are
+// removed before and after each test.
 class AdvancedDialog : public MainWindow {
 protected:
     void SetUp() override {
         MainWindow::SetUp();
-        std::system(("rm -rf '" + parameterFile() + "'").c_str());
+        std::system(("rm -rf '" + parameterFile() + "' '" + parameterFile() + "'.*.tmp").c_str());
     }
     void TearDown() override {
-        std::system(("rm -rf '" + parameterFile() + "'").c_str());
+        std::system(("rm -rf '" + parameterFile() + "' '" + parameterFile() + "'.*.tmp").c_str());
         MainWindow::TearDown();
     }
 
