@@ -1,7 +1,7 @@
 // Runs and windows that end in any order: the window closed while a loader
-// streams, two runs at once, the advanced dialog confirmed during a run. The
-// sanitizer build runs these too, and would see any use of a window or
-// dialog that is gone.
+// streams, the advanced dialog confirmed during a run (two runs at once are
+// in the main window's tests). The sanitizer build runs these too, and would
+// see any use of a window or dialog that is gone.
 #include "native/main_window_fixture.h"
 
 #include <thread>
@@ -21,14 +21,6 @@ protected:
         }
         return exists(done);
     }
-
-    static int count(const std::string& s, const std::string& part) {
-        int n = 0;
-        for (std::size_t at = s.find(part); at != std::string::npos; at = s.find(part, at + 1)) {
-            ++n;
-        }
-        return n;
-    }
 };
 
 TEST_F(ClosingOrder, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
@@ -44,24 +36,6 @@ TEST_F(ClosingOrder, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEn
     // The worker reads on into a window that is gone; the loader is not
     // stopped and writes everything.
     EXPECT_TRUE(loaderDone(done));
-}
-
-TEST_F(ClosingOrder, TwoRunsAtOnceBothEndInThePane) {
-    const std::string gate = scratch_ + "/go";
-    testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
-    testenv::ScopedEnv bytes("STANDIN_BYTES", "8192"); // 128 lines of 64 bytes, in two bursts
-    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
-    show([&](MemoryWindow& w, CMainDialog&) {
-        w.click(IDC_IMPORT);
-        ASSERT_TRUE(w.pumpUntil([&] { return !w.text(IDC_OUTPUT).empty(); }, 60s));
-        w.click(IDC_IMPORT); // empties the pane; both loaders wait at the gate
-        ASSERT_TRUE(w.pumpUntil([&] { return !w.text(IDC_OUTPUT).empty(); }, 60s));
-        std::ofstream(gate) << "";
-        ASSERT_TRUE(w.pumpUntil([&] { return count(w.text(IDC_OUTPUT), "Mission complete!") == 2; }, 60s));
-        const std::string pane = w.text(IDC_OUTPUT);
-        EXPECT_EQ(count(pane, "line 000128 "), 2) << "each run's last line arrived";
-        EXPECT_TRUE(endsWith(pane, "\r\nMission complete!\r\n"));
-    });
 }
 
 TEST_F(ClosingOrder, TheAdvancedDialogConfirmedWhileARunGoesOn) {

@@ -18,16 +18,19 @@ loaddef::ControlFileInput emp() {
     return in;
 }
 
+// The bytes of emp()'s control file.
+const char* const kEmpFile = "load data\r\n"
+                             "infile 'D:\\data\\emp.txt'\r\n"
+                             "append into table EMP\r\n"
+                             "fields terminated by '\t' \r\n"
+                             "optionally enclosed by '\"'\r\n"
+                             "(\r\n"
+                             "EMPNO CHAR,\r\n"
+                             "HIREDATE DATE  'YYYY-MM-DD'\r\n"
+                             ")";
+
 TEST(ControlFileText, VariableLengthRecordsCarryDelimiterAndQualifierLines) {
-    EXPECT_EQ(loaddef::controlFileText(emp()), "load data\r\n"
-                                               "infile 'D:\\data\\emp.txt'\r\n"
-                                               "append into table EMP\r\n"
-                                               "fields terminated by '\t' \r\n"
-                                               "optionally enclosed by '\"'\r\n"
-                                               "(\r\n"
-                                               "EMPNO CHAR,\r\n"
-                                               "HIREDATE DATE  'YYYY-MM-DD'\r\n"
-                                               ")");
+    EXPECT_EQ(loaddef::controlFileText(emp()), kEmpFile);
 }
 
 TEST(ControlFileText, FixedLengthRecordsGoStraightToTheFieldsWhateverTheBoxesShow) {
@@ -83,15 +86,7 @@ TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
     ASSERT_EQ(loaddef::writeControlFile(path, emp()), loaddef::WriteResult::Written);
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, "load data\r\n"
-                     "infile 'D:\\data\\emp.txt'\r\n"
-                     "append into table EMP\r\n"
-                     "fields terminated by '\t' \r\n"
-                     "optionally enclosed by '\"'\r\n"
-                     "(\r\n"
-                     "EMPNO CHAR,\r\n"
-                     "HIREDATE DATE  'YYYY-MM-DD'\r\n"
-                     ")");
+    EXPECT_EQ(bytes, kEmpFile);
     std::remove(path.c_str());
 
     EXPECT_EQ(loaddef::writeControlFile(testing::TempDir() + "no/such/folder/load.ctl", emp()),
