@@ -36,6 +36,7 @@ public:
     Edit() : Control(Kind::Edit) {}
     void setText(const std::string& t) { window().setText(id(), t); }
     void limitText(int maxChars) { window().editLimit(id(), maxChars); }
+    void reserve(int maxChars) { window().editReserve(id(), maxChars); }
     void append(const std::string& t) { window().editAppend(id(), t); }
     int length() const { return window().editLength(id()); }
 };

@@ -64,6 +64,9 @@ public:
 
     // Edits
     virtual void editLimit(int id, int maxChars) = 0;
+    // As editLimit; a multi-line edit also gets room for that many
+    // characters at once, so that appending never moves the text it holds.
+    virtual void editReserve(int id, int maxChars) = 0;
     // Caret to the end, scrolled into view, then the text appended.
     virtual void editAppend(int id, const std::string& text) = 0;
     virtual int editLength(int id) = 0;

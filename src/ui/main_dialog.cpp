@@ -99,7 +99,7 @@ void CMainDialog::applyDefaults() {
     fillAndSelectFirst(dateMaskBox, loaddef::kDateMasks);
     dateMaskBox.enable(false);
     position = loaddef::kDefaultPosition;
-    outputPane.limitText(kOutputPaneLimit);
+    outputPane.reserve(kOutputPaneLimit);
     loadMode = loaddef::kAppend;
     recordType = loaddef::kVariableLength;
     fieldType = fieldTypeBox.entry(fieldTypeBox.selected());

@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <thread>
@@ -146,10 +147,16 @@ public:
     explicit PaneTimer(HWND pane) : pane_(pane) {
         current = this;
         original_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure)));
+            IsWindowUnicode(pane)
+                ? SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure))
+                : SetWindowLongPtrA(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure)));
     }
     ~PaneTimer() {
-        SetWindowLongPtrA(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        if (IsWindowUnicode(pane_)) {
+            SetWindowLongPtrW(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        } else {
+            SetWindowLongPtrA(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        }
         current = nullptr;
     }
     PaneTimer(const PaneTimer&) = delete;
@@ -181,13 +188,16 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PaneTimer& self = *current;
         const Clock::time_point start = Clock::now();
-        const LRESULT result = CallWindowProcA(self.original_, window, message, wParam, lParam);
+        const LRESULT result = IsWindowUnicode(window)
+                                   ? CallWindowProcW(self.original_, window, message, wParam, lParam)
+                                   : CallWindowProcA(self.original_, window, message, wParam, lParam);
         const double ms = milliseconds(Clock::now() - start);
         Totals& t = self.totals[name(message)];
         ++t.calls;
         t.ms += ms;
         if (message == EM_REPLACESEL) {
-            const std::size_t chars = std::strlen(reinterpret_cast<const char*>(lParam));
+            const std::size_t chars = IsWindowUnicode(window) ? std::wcslen(reinterpret_cast<const wchar_t*>(lParam))
+                                                              : std::strlen(reinterpret_cast<const char*>(lParam));
             self.appends.push_back({chars, ms});
             self.paneBytes += chars;
         }
@@ -253,13 +263,29 @@ double oneAppendSeconds(HWND pane, const std::string& text) {
     RECT r = {};
     GetWindowRect(pane, &r);
     MapWindowPoints(nullptr, GetParent(pane), reinterpret_cast<POINT*>(&r), 2);
-    HWND edit = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(pane, GWL_EXSTYLE)), "EDIT", "",
-                                static_cast<DWORD>(GetWindowLongA(pane, GWL_STYLE)), r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, GetParent(pane), nullptr, GetModuleHandleA(nullptr), nullptr);
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(pane, GWL_EXSTYLE));
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(pane, GWL_STYLE));
+    const bool unicode = IsWindowUnicode(pane) != FALSE;
+    HWND edit = unicode
+                    ? CreateWindowExW(exStyle, L"EDIT", L"", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                      GetParent(pane), nullptr, GetModuleHandleA(nullptr), nullptr)
+                    : CreateWindowExA(exStyle, "EDIT", "", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                      GetParent(pane), nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(edit, WM_SETFONT, SendMessageA(pane, WM_GETFONT, 0, 0), FALSE);
     SendMessageA(edit, EM_SETLIMITTEXT, kPaneLimit, 0);
+    std::wstring wide;
+    if (unicode) {
+        wide.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)));
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()));
+    }
     const Clock::time_point start = Clock::now();
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    if (unicode) {
+        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+    } else {
+        SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     const double seconds = secondsSince(start);
     DestroyWindow(edit);
     return seconds;

@@ -596,16 +596,22 @@ TEST(Keys, EnterClosesAsOkExceptOnPushButtonsAndInTheOutputPane) {
     EXPECT_EQ(run(close, [](Window&, contract::User& user, Probe&) { user.closeBox(); }), fw::kIdCancel);
 }
 
-TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
-    run([](Window& w, contract::User&, Probe&) {
-        w.editLimit(IDC_OUTPUT, 32000000);
-        w.setText(IDC_OUTPUT, "first\r\n");
+// A reserved edit (on Win32 a Unicode edit made anew in the template's
+// place, given room for its whole limit) keeps what it held and behaves as
+// the template's edit did.
+TEST(Edit, AReservedEditKeepsItsTextAndTakesLongAppendsAndTypingAtTheEnd) {
+    run([](Window& w, contract::User& user, Probe&) {
+        w.setText(IDC_OUTPUT, "first\r\n中");
+        w.editReserve(IDC_OUTPUT, 32000000);
+        EXPECT_EQ(w.kindOf(IDC_OUTPUT), fw::Kind::Edit);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中");
         w.setFocus(IDC_OUTPUT);
-        w.editAppend(IDC_OUTPUT, "second\r\n");
+        w.editAppend(IDC_OUTPUT, "\r\nsecond\r\n");
         const std::string big(100000, 'z');
         w.editAppend(IDC_OUTPUT, big);
-        EXPECT_EQ(w.editLength(IDC_OUTPUT), int(7 + 8 + big.size()));
-        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\nsecond\r\n" + big);
+        user.type(IDC_OUTPUT, "文");
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), int(9 + 10 + big.size() + 2));
+        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中\r\nsecond\r\n" + big + "文");
     });
 }
 
@@ -618,12 +624,21 @@ TEST(Edit, AppendGoesToTheEndWhateverTheSelectionAndLimitAllowsLongTexts) {
 // split characters between appends either way.
 TEST(Edit, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLost) {
     run([](Window& w, contract::User& user, Probe&) {
-        w.setText(IDC_OUTPUT, "");
-        w.editAppend(IDC_OUTPUT, "x\xD6");
-        EXPECT_EQ(w.text(IDC_OUTPUT), "x?");
-        w.editAppend(IDC_OUTPUT, "\xD0\xCE\xC4y");
-        EXPECT_EQ(w.text(IDC_OUTPUT), "x?\xD0\xCE\xC4y");
-        EXPECT_EQ(w.editLength(IDC_OUTPUT), 6);
+        for (const bool reserved : {false, true}) {
+            if (reserved) {
+                w.editReserve(IDC_OUTPUT, 100);
+            }
+            w.setText(IDC_OUTPUT, "");
+            w.editAppend(IDC_OUTPUT, "x\xD6");
+            EXPECT_EQ(w.text(IDC_OUTPUT), "x?") << "reserved: " << reserved;
+            w.editAppend(IDC_OUTPUT, "\xD0\xCE\xC4y");
+            EXPECT_EQ(w.text(IDC_OUTPUT), "x?\xD0\xCE\xC4y") << "reserved: " << reserved;
+            EXPECT_EQ(w.editLength(IDC_OUTPUT), 6) << "reserved: " << reserved;
+            w.editAppend(IDC_OUTPUT, std::string("b\0c", 3));
+            EXPECT_EQ(w.text(IDC_OUTPUT), "x?\xD0\xCE\xC4y"
+                                          "b")
+                << "a zero byte ends an append";
+        }
 
         w.setText(IDC_TABLE, "q\xD6");
         EXPECT_EQ(w.text(IDC_TABLE), "q?");
@@ -642,9 +657,6 @@ TEST(Controls, AZeroByteEndsATextHandedToAControl) {
     run([](Window& w, contract::User&, Probe&) {
         w.setText(IDC_TABLE, std::string("EMP\0DEPT", 8));
         EXPECT_EQ(w.text(IDC_TABLE), "EMP");
-        w.setText(IDC_OUTPUT, "a");
-        w.editAppend(IDC_OUTPUT, std::string("b\0c", 3));
-        EXPECT_EQ(w.text(IDC_OUTPUT), "ab");
         w.listAdd(IDC_FIELD_LIST, std::string("\0x", 2));
         EXPECT_EQ(w.listLine(IDC_FIELD_LIST, 0), "");
         const int at = w.comboAdd(IDC_FIELD_TYPE, std::string("RAW\0\x81", 5));
@@ -665,6 +677,9 @@ TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
         w.setText(IDC_TABLE, "");
         w.editAppend(IDC_TABLE, "a中b文");
         EXPECT_EQ(w.text(IDC_TABLE), "a中b");
+        w.editReserve(IDC_OUTPUT, 3);
+        w.editAppend(IDC_OUTPUT, "a中b文");
+        EXPECT_EQ(w.text(IDC_OUTPUT), "a中b") << "a reserved edit keeps to its limit";
 
         w.setText(IDC_TABLE, "中文字ab");
         EXPECT_EQ(w.text(IDC_TABLE), "中文字ab") << "setting the text is not limited";

@@ -205,6 +205,32 @@ TEST(MainWindowLayout, CollapsedWindowShowsTheButtonRowButNoPixelOfTheOutputPane
     });
 }
 
+// The pane is made anew as a Unicode edit (an ANSI one copies all its text
+// whenever it grows): it has to stay what the template made, in the same
+// place, order, styles and font.
+TEST(MainWindowLayout, TheOutputPaneIsAUnicodeEditWhereAndAsTheTemplatePutsIt) {
+    showMainWindow([](HWND dialog, contract::User&) {
+        HWND pane = GetDlgItem(dialog, IDC_OUTPUT);
+        EXPECT_TRUE(IsWindowUnicode(pane));
+        RECT expected = {4, 237, 4 + 283, 237 + 62};
+        MapDialogRect(dialog, &expected);
+        const RECT r = rectInDialog(dialog, IDC_OUTPUT);
+        EXPECT_EQ(r.left, expected.left);
+        EXPECT_EQ(r.top, expected.top);
+        EXPECT_EQ(r.right, expected.right);
+        EXPECT_EQ(r.bottom, expected.bottom);
+        EXPECT_EQ(GetWindow(pane, GW_HWNDPREV), GetDlgItem(dialog, IDC_CHOOSE_TABLE)) << "its place in the tab order";
+        EXPECT_EQ(GetWindow(pane, GW_HWNDNEXT), nullptr);
+        const LONG style = GetWindowLongW(pane, GWL_STYLE);
+        for (const LONG bit : {ES_MULTILINE, ES_AUTOVSCROLL, ES_AUTOHSCROLL, ES_WANTRETURN, WS_VSCROLL, WS_HSCROLL,
+                               WS_TABSTOP, WS_VISIBLE, WS_CHILD}) {
+            EXPECT_EQ(style & bit, bit) << "style bit " << bit;
+        }
+        EXPECT_TRUE(GetWindowLongW(pane, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        EXPECT_EQ(SendMessageW(pane, WM_GETFONT, 0, 0), SendMessageW(dialog, WM_GETFONT, 0, 0));
+    });
+}
+
 // A caption is clipped when its text is wider or taller than the room its
 // control gives it: the whole client area of a label, the client area less
 // the button's edges, or what the box of a radio button leaves.

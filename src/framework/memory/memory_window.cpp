@@ -270,6 +270,10 @@ void MemoryWindow::editLimit(int id, int maxChars) {
     find<MemoryEdit>(id, "editLimit").setLimit(maxChars);
 }
 
+void MemoryWindow::editReserve(int id, int maxChars) {
+    find<MemoryEdit>(id, "editReserve").setLimit(maxChars);
+}
+
 void MemoryWindow::editAppend(int id, const std::string& text) {
     find<MemoryEdit>(id, "editAppend").append(text);
 }

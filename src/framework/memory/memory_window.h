@@ -102,6 +102,7 @@ public:
     void listSelect(int id, int index) override;
     int listSelectPrefix(int id, const std::string& prefix) override;
     void editLimit(int id, int maxChars) override;
+    void editReserve(int id, int maxChars) override;
     void editAppend(int id, const std::string& text) override;
     int editLength(int id) override;
     Rect outerRect() override;

@@ -61,6 +61,41 @@ WPARAM selectIndex(int index, int count) {
     return static_cast<WPARAM>(index < count ? index : -1);
 }
 
+// `text` as an ANSI edit converts what it is sent: up to the first zero
+// byte, from the ANSI code page, a lone lead byte at the end included.
+std::wstring wideText(const std::string& text) {
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    if (!wide.empty()) {
+        wide.pop_back(); // the terminating zero
+    }
+    return wide;
+}
+
+// A Unicode edit in the place of `edit` (same id, styles, place, font, text
+// and place in the tab order), which it destroys; `edit` itself when the new
+// one cannot be made.
+HWND unicodeEdit(HWND edit) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    HWND parent = GetParent(edit);
+    RECT r = {};
+    GetWindowRect(edit, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    HWND unicode =
+        CreateWindowExW(static_cast<DWORD>(GetWindowLongW(edit, GWL_EXSTYLE)), L"EDIT", text.c_str(),
+                        static_cast<DWORD>(GetWindowLongW(edit, GWL_STYLE)), r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(edit))),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(edit, GWLP_HINSTANCE)), nullptr);
+    if (unicode == nullptr) {
+        return edit;
+    }
+    SendMessageW(unicode, WM_SETFONT, static_cast<WPARAM>(SendMessageW(edit, WM_GETFONT, 0, 0)), FALSE);
+    SetWindowPos(unicode, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(edit);
+    return unicode;
+}
+
 // A timer's end: runs the dialog's queued calls.
 void CALLBACK drainQueuedCalls(HWND dialog, UINT, UINT_PTR timer, DWORD) {
     KillTimer(dialog, timer);
@@ -282,6 +317,39 @@ void Win32Window::editLimit(int id, int maxChars) {
     SendMessageA(control(id, Kind::Edit), EM_SETLIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
+void Win32Window::editReserve(int id, int maxChars) {
+    HWND h = control(id, Kind::Edit);
+    const bool multiLine = (GetWindowLongW(h, GWL_STYLE) & ES_MULTILINE) != 0;
+    // An edit that needs more room for an append grows its buffer to just
+    // the length needed, copying all its text, so that appends to a long text
+    // grow dearer with it. Only a multi-line Unicode edit takes a buffer made
+    // for it; the template makes ANSI ones, so this one is made anew.
+    if (multiLine && maxChars > 0 && !IsWindowUnicode(h)) {
+        HWND unicode = unicodeEdit(h);
+        if (cursor_ == h) {
+            cursor_ = unicode;
+        }
+        h = unicode;
+    }
+    SendMessageW(h, EM_SETLIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+    if (!multiLine || maxChars <= 0 || !IsWindowUnicode(h)) {
+        return;
+    }
+    // The buffer is committed memory of which only the part the text
+    // reaches is ever touched. Without it the edit keeps growing its own.
+    HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE, (static_cast<SIZE_T>(maxChars) + 1) * sizeof(WCHAR));
+    if (buffer == nullptr) {
+        return;
+    }
+    GetWindowTextW(h, static_cast<WCHAR*>(LocalLock(buffer)), maxChars + 1);
+    LocalUnlock(buffer);
+    // The edit frees the buffer it is given; the one it had is the
+    // program's to free.
+    HLOCAL own = reinterpret_cast<HLOCAL>(SendMessageW(h, EM_GETHANDLE, 0, 0));
+    SendMessageW(h, EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer), 0);
+    LocalFree(own);
+}
+
 void Win32Window::editAppend(int id, const std::string& text) {
     HWND h = control(id, Kind::Edit);
     // A position past the end puts the caret at the end: asking for the
@@ -289,7 +357,12 @@ void Win32Window::editAppend(int id, const std::string& text) {
     // scrolls the caret into view.
     constexpr WPARAM kPastTheEnd = 0x7FFFFFFF;
     SendMessageA(h, EM_SETSEL, kPastTheEnd, static_cast<LPARAM>(kPastTheEnd));
-    SendMessageA(h, EM_REPLACESEL, FALSE, textParam(text));
+    if (IsWindowUnicode(h)) {
+        const std::wstring wide = wideText(text);
+        SendMessageW(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
+    } else {
+        SendMessageA(h, EM_REPLACESEL, FALSE, textParam(text));
+    }
 }
 
 int Win32Window::editLength(int id) {

@@ -60,6 +60,7 @@ public:
     int listSelectPrefix(int id, const std::string& prefix) override;
 
     void editLimit(int id, int maxChars) override;
+    void editReserve(int id, int maxChars) override;
     void editAppend(int id, const std::string& text) override;
     int editLength(int id) override;
 
