@@ -65,8 +65,8 @@ public:
 
     // How long one append may take: short while the pane holds little, so
     // that the window answers quickly, longer once every append is dear.
-    static constexpr std::chrono::milliseconds kSmallPaneBudget{150};
-    static constexpr std::chrono::milliseconds kLargePaneBudget{700};
+    static constexpr std::chrono::milliseconds kSmallPaneBudget{120};
+    static constexpr std::chrono::milliseconds kLargePaneBudget{400};
     static constexpr std::size_t kSmallPaneBytes = 4 << 20;
     // The smallest piece of a fast loader's output, and the first one.
     static constexpr std::size_t kFirstPiece = 16 << 10;

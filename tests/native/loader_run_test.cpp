@@ -169,9 +169,11 @@ TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
             const bool inLongLine = a.find("y\xB0\xA1y") != std::string::npos;
             EXPECT_TRUE(inLongLine || a.back() == '\n') << "append " << i;
             // Once the first pieces have told the cost, an append stays
-            // within 150 ms while the pane holds under 4 MB and within
-            // 700 ms after, give or take a line (300 bytes).
-            const double budget = before < (4 << 20) ? 150 : 700;
+            // within its budget, give or take a line (300 bytes).
+            const double budget =
+                static_cast<double>((before < run::OutputFeed::kSmallPaneBytes ? run::OutputFeed::kSmallPaneBudget
+                                                                               : run::OutputFeed::kLargePaneBudget)
+                                        .count());
             const double fixed = m.msPerPaneMb * static_cast<double>(before) / (1 << 20);
             if (i >= 2 && fixed < budget / 2) {
                 EXPECT_LE(costs[i], budget * 1.1) << "append " << i;
@@ -183,8 +185,8 @@ TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
 }
 
 TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
-    // 1.2 s per append whatever its size, 0.1 ms per KB: a budget of 700 ms
-    // cannot be kept, and small pieces would only multiply that cost.
+    // 1.2 s per append whatever its size, 0.1 ms per KB: the budget cannot
+    // be kept, and small pieces would only multiply that cost.
     FakePane pane;
     pane.cost = [](const std::string& text) {
         return 1200ms + std::chrono::microseconds(static_cast<long long>(text.size() * 100 / 1024));
