@@ -677,7 +677,10 @@ TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
         w.setText(IDC_TABLE, "");
         w.editAppend(IDC_TABLE, "a中b文");
         EXPECT_EQ(w.text(IDC_TABLE), "a中b");
+        w.setText(IDC_OUTPUT, "中文字ab");
         w.editReserve(IDC_OUTPUT, 3);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "中文字ab") << "a text past the limit is kept whole";
+        w.setText(IDC_OUTPUT, "");
         w.editAppend(IDC_OUTPUT, "a中b文");
         EXPECT_EQ(w.text(IDC_OUTPUT), "a中b") << "a reserved edit keeps to its limit";
 

@@ -1,5 +1,7 @@
 #include "framework/win32/win32_window.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace fw::win32 {
@@ -72,9 +74,9 @@ std::wstring wideText(const std::string& text) {
     return wide;
 }
 
-// A Unicode edit in the place of `edit` (same id, styles, place, font, text
-// and place in the tab order), which it destroys; `edit` itself when the new
-// one cannot be made.
+// A Unicode edit in the place of `edit` (same id, styles, place, font, text,
+// place in the tab order and focus), which it destroys; `edit` itself when
+// the new one cannot be made.
 HWND unicodeEdit(HWND edit) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
@@ -92,6 +94,9 @@ HWND unicodeEdit(HWND edit) {
     }
     SendMessageW(unicode, WM_SETFONT, static_cast<WPARAM>(SendMessageW(edit, WM_GETFONT, 0, 0)), FALSE);
     SetWindowPos(unicode, edit, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetFocus() == edit) {
+        SetFocus(unicode);
+    }
     DestroyWindow(edit);
     return unicode;
 }
@@ -337,11 +342,15 @@ void Win32Window::editReserve(int id, int maxChars) {
     }
     // The buffer is committed memory of which only the part the text
     // reaches is ever touched. Without it the edit keeps growing its own.
-    HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE, (static_cast<SIZE_T>(maxChars) + 1) * sizeof(WCHAR));
+    // A text set past the limit is kept whole.
+    const int held = GetWindowTextLengthW(h);
+    const unsigned long long bytes = (static_cast<unsigned long long>(std::max(maxChars, held)) + 1) * sizeof(WCHAR);
+    HLOCAL buffer =
+        bytes <= std::numeric_limits<SIZE_T>::max() ? LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(bytes)) : nullptr;
     if (buffer == nullptr) {
         return;
     }
-    GetWindowTextW(h, static_cast<WCHAR*>(LocalLock(buffer)), maxChars + 1);
+    GetWindowTextW(h, static_cast<WCHAR*>(LocalLock(buffer)), held + 1);
     LocalUnlock(buffer);
     // The edit frees the buffer it is given; the one it had is the
     // program's to free.
