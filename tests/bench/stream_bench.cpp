@@ -5,7 +5,8 @@
 // pipe carrying the same bytes plus one edit control of the pane's style,
 // made here, taking the whole converted text in one append. Meanwhile a
 // second thread asks the window to answer every 20 ms and keeps the longest
-// wait, overall and while the pane held under 4 MB. Prints its figures;
+// wait, overall and while the pane held under 4 MB. Last, a slow loader's
+// bursts are timed from the loader's flush to the pane. Prints its figures;
 // exits with 1 when the pane did not get the output whole.
 //
 //   source scripts/wine-env.sh && wine build/win/stream_bench.exe [megabytes [line bytes]]
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
@@ -142,6 +144,7 @@ public:
     struct Append {
         std::size_t chars;
         double ms;
+        Clock::time_point end;
     };
 
     explicit PaneTimer(HWND pane) : pane_(pane) {
@@ -191,14 +194,15 @@ private:
         const LRESULT result = IsWindowUnicode(window)
                                    ? CallWindowProcW(self.original_, window, message, wParam, lParam)
                                    : CallWindowProcA(self.original_, window, message, wParam, lParam);
-        const double ms = milliseconds(Clock::now() - start);
+        const Clock::time_point end = Clock::now();
+        const double ms = milliseconds(end - start);
         Totals& t = self.totals[name(message)];
         ++t.calls;
         t.ms += ms;
         if (message == EM_REPLACESEL) {
             const std::size_t chars = IsWindowUnicode(window) ? std::wcslen(reinterpret_cast<const wchar_t*>(lParam))
                                                               : std::strlen(reinterpret_cast<const char*>(lParam));
-            self.appends.push_back({chars, ms});
+            self.appends.push_back({chars, ms, end});
             self.paneBytes += chars;
         }
         return result;
@@ -434,6 +438,60 @@ bool measure(unsigned long long bytes, unsigned long long lineBytes) {
     return w.intact && w.messageBoxes == 0;
 }
 
+// A slow loader: bursts of ten lines of 64 bytes, one every 50 ms. Prints
+// the longest and the median time from the stand-in's flush of a burst to
+// the end of the append that put its last byte into the pane; false when
+// the output did not reach the pane whole.
+bool measureSlowLoader() {
+    constexpr unsigned long long kLine = 64;
+    constexpr unsigned long long kBurst = 10 * kLine;
+    constexpr unsigned long long kBursts = 100;
+    constexpr int kPauseMs = 50;
+    const std::string stampsPath = (std::filesystem::temp_directory_path() / "brennick-bench-stamps.txt").string();
+    testenv::ScopedEnv total("STANDIN_BYTES", std::to_string(kBurst * kBursts));
+    testenv::ScopedEnv burst("STANDIN_BURST", std::to_string(kBurst));
+    testenv::ScopedEnv line("STANDIN_LINE", std::to_string(kLine));
+    testenv::ScopedEnv pause("STANDIN_PAUSE_MS", std::to_string(kPauseMs));
+    testenv::ScopedEnv stampsFile("STANDIN_STAMPS", stampsPath);
+
+    std::printf("a slow loader: %llu bursts of %llu bytes in lines of %llu, one every %d ms\n", kBursts, kBurst, kLine,
+                kPauseMs);
+    const WindowRun w = windowRun(kBurst * kBursts, kLine);
+    std::vector<long long> flushed;
+    if (std::FILE* f = std::fopen(stampsPath.c_str(), "rb")) {
+        for (long long ns; std::fscanf(f, "%lld", &ns) == 1;) {
+            flushed.push_back(ns);
+        }
+        std::fclose(f);
+    }
+    std::remove(stampsPath.c_str());
+    if (!w.completed || !w.intact || flushed.size() != kBursts) {
+        std::printf("  the output did not reach the pane whole (%zu bursts stamped)\n", flushed.size());
+        return false;
+    }
+    // Burst k ends at pane character (k + 1) * 10 lines of kLine + 1 (CR LF).
+    std::vector<double> latencies;
+    std::size_t next = 0;
+    std::size_t shown = 0;
+    Clock::time_point shownAt;
+    for (unsigned long long k = 0; k < kBursts; ++k) {
+        const std::size_t end = static_cast<std::size_t>((k + 1) * (kBurst / kLine) * (kLine + 1));
+        while (shown < end && next < w.paneAppends.size()) {
+            shown += w.paneAppends[next].chars;
+            shownAt = w.paneAppends[next].end;
+            ++next;
+        }
+        const long long ns =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(shownAt.time_since_epoch()).count() - flushed[k];
+        latencies.push_back(static_cast<double>(ns) / 1e6);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("  flush to pane: longest %.0f ms, median %.0f ms (target: 100); %d appends\n", latencies.back(),
+                latencies[latencies.size() / 2], w.appends);
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -460,5 +518,6 @@ int main(int argc, char** argv) {
     for (unsigned long long lineBytes : lineLengths) {
         whole = measure(bytes, lineBytes) && whole;
     }
+    whole = measureSlowLoader() && whole;
     return whole ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,8 +11,9 @@
 namespace {
 
 // A window thread played by the test: wake-ups are counted, and may fail.
+// Two posting threads may wake at the same time.
 struct Window {
-    int wakes = 0;
+    std::atomic<int> wakes{0};
     bool wakeFails = false;
     std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([this] {
         ++wakes;

@@ -10,6 +10,9 @@
 //   STANDIN_BURST=b          ... in bursts of b bytes (default 4096), flushed each ...
 //   STANDIN_PAUSE_MS=ms      ... with a pause of ms between bursts (default 0)
 //   STANDIN_STDERR=1         every second burst goes to stderr
+//   STANDIN_STAMPS=path      at the end, write there the time each burst was
+//                            flushed, a line each: nanoseconds of the steady
+//                            clock (QueryPerformanceCounter on Windows)
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
 //   STANDIN_DONE_FILE=path   create path once everything has been written
@@ -181,14 +184,25 @@ int main(int argc, char** argv) {
     if (const char* text = env("STANDIN_TEXT2"))
         put(stdout, decodeEscapes(text));
     unsigned long long sent = 0;
+    std::string stamps;
     for (unsigned long long k = 0; sent < total; ++k) {
         if (k > 0 && pauseMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         const unsigned long long n = std::min(burst, total - sent);
         put(alternate && k % 2 == 1 ? stderr : stdout, filler(sent, n, lineLength));
+        stamps += std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count()) +
+                  "\n";
         sent += n;
         if (k == 0 && waitFile)
             waitForFile(waitFile);
+    }
+    if (const char* path = env("STANDIN_STAMPS")) {
+        if (std::FILE* f = std::fopen(path, "wb")) {
+            std::fwrite(stamps.data(), 1, stamps.size(), f);
+            std::fclose(f);
+        }
     }
     if (const char* path = env("STANDIN_DONE_FILE")) {
         if (std::FILE* f = std::fopen(path, "wb"))
