@@ -14,12 +14,17 @@ constexpr std::uint32_t kBsAutoCheckBox = 0x3;
 constexpr std::uint32_t kBsRadioButton = 0x4;
 constexpr std::uint32_t kBs3State = 0x5;
 constexpr std::uint32_t kBsAuto3State = 0x6;
+constexpr std::uint32_t kBsGroupBox = 0x7;
 constexpr std::uint32_t kBsAutoRadioButton = 0x9;
 
 } // namespace
 
 MemoryButton::MemoryButton(const ItemTemplate& item, Notifier notifier)
     : MemoryControl(item, Kind::Button, std::move(notifier)) {}
+
+bool MemoryButton::isGroupBox(std::uint32_t style) {
+    return (style & kBsTypeMask) == kBsGroupBox;
+}
 
 std::uint32_t MemoryButton::buttonType() const {
     return style() & kBsTypeMask;

@@ -19,6 +19,9 @@ class MemoryButton : public MemoryControl {
 public:
     MemoryButton(const ItemTemplate& item, Notifier notifier);
 
+    // Whether a button of `style` is a group box (a control of kind Other).
+    static bool isGroupBox(std::uint32_t style);
+
     bool isPushButton() const;
     bool isDefaultPushButton() const;
     bool isRadio() const;

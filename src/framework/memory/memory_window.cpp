@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::uint32_t kWsSysMenu = 0x00080000;
 constexpr std::uint32_t kWsCaption = 0x00C00000;
-constexpr std::uint32_t kBsTypeMask = 0x0F;
-constexpr std::uint32_t kBsGroupBox = 0x7;
 
 // The window's frame around the client area, in pixels, and where it opens.
 constexpr int kFrameWidth = 3;
@@ -41,7 +39,7 @@ int unitsToPixelsY(int units) {
 std::unique_ptr<MemoryControl> makeControl(const ItemTemplate& item, const Notifier& notifier) {
     switch (item.itemClass) {
     case ItemClass::Button:
-        if ((item.style & kBsTypeMask) == kBsGroupBox) {
+        if (MemoryButton::isGroupBox(item.style)) {
             break;
         }
         return std::make_unique<MemoryButton>(item, notifier);
