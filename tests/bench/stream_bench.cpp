@@ -27,7 +27,6 @@
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,15 +131,10 @@ private:
     std::thread thread_;
 };
 
-// Where the pane's time goes: the messages an append sends it, timed through
-// a subclass of its window procedure, and the size and time of every
-// EM_REPLACESEL.
+// The size and time of every EM_REPLACESEL the pane (a Unicode edit) gets,
+// timed through a subclass of its window procedure.
 class PaneTimer {
 public:
-    struct Totals {
-        int calls = 0;
-        double ms = 0;
-    };
     struct Append {
         std::size_t chars;
         double ms;
@@ -150,59 +144,28 @@ public:
     explicit PaneTimer(HWND pane) : pane_(pane) {
         current = this;
         original_ = reinterpret_cast<WNDPROC>(
-            IsWindowUnicode(pane)
-                ? SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure))
-                : SetWindowLongPtrA(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure)));
+            SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PaneTimer::procedure)));
     }
     ~PaneTimer() {
-        if (IsWindowUnicode(pane_)) {
-            SetWindowLongPtrW(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-        } else {
-            SetWindowLongPtrA(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-        }
+        SetWindowLongPtrW(pane_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
         current = nullptr;
     }
     PaneTimer(const PaneTimer&) = delete;
     PaneTimer& operator=(const PaneTimer&) = delete;
 
-    std::map<std::string, Totals> totals;
     std::vector<Append> appends;
-    // Bytes appended so far, read by the probe's thread.
+    // Characters appended so far, read by the probe's thread.
     std::atomic<std::size_t> paneBytes{0};
 
 private:
-    static const char* name(UINT message) {
-        switch (message) {
-        case WM_GETTEXTLENGTH:
-            return "WM_GETTEXTLENGTH";
-        case EM_SETSEL:
-            return "EM_SETSEL";
-        case EM_SCROLLCARET:
-            return "EM_SCROLLCARET";
-        case EM_REPLACESEL:
-            return "EM_REPLACESEL";
-        case WM_PAINT:
-            return "WM_PAINT";
-        default:
-            return "other";
-        }
-    }
-
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PaneTimer& self = *current;
         const Clock::time_point start = Clock::now();
-        const LRESULT result = IsWindowUnicode(window)
-                                   ? CallWindowProcW(self.original_, window, message, wParam, lParam)
-                                   : CallWindowProcA(self.original_, window, message, wParam, lParam);
-        const Clock::time_point end = Clock::now();
-        const double ms = milliseconds(end - start);
-        Totals& t = self.totals[name(message)];
-        ++t.calls;
-        t.ms += ms;
+        const LRESULT result = CallWindowProcW(self.original_, window, message, wParam, lParam);
         if (message == EM_REPLACESEL) {
-            const std::size_t chars = IsWindowUnicode(window) ? std::wcslen(reinterpret_cast<const wchar_t*>(lParam))
-                                                              : std::strlen(reinterpret_cast<const char*>(lParam));
-            self.appends.push_back({chars, ms, end});
+            const Clock::time_point end = Clock::now();
+            const std::size_t chars = std::wcslen(reinterpret_cast<const wchar_t*>(lParam));
+            self.appends.push_back({chars, milliseconds(end - start), end});
             self.paneBytes += chars;
         }
         return result;
@@ -267,29 +230,16 @@ double oneAppendSeconds(HWND pane, const std::string& text) {
     RECT r = {};
     GetWindowRect(pane, &r);
     MapWindowPoints(nullptr, GetParent(pane), reinterpret_cast<POINT*>(&r), 2);
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(pane, GWL_EXSTYLE));
-    const DWORD style = static_cast<DWORD>(GetWindowLongA(pane, GWL_STYLE));
-    const bool unicode = IsWindowUnicode(pane) != FALSE;
-    HWND edit = unicode
-                    ? CreateWindowExW(exStyle, L"EDIT", L"", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                      GetParent(pane), nullptr, GetModuleHandleA(nullptr), nullptr)
-                    : CreateWindowExA(exStyle, "EDIT", "", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                      GetParent(pane), nullptr, GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(edit, WM_SETFONT, SendMessageA(pane, WM_GETFONT, 0, 0), FALSE);
-    SendMessageA(edit, EM_SETLIMITTEXT, kPaneLimit, 0);
-    std::wstring wide;
-    if (unicode) {
-        wide.resize(static_cast<std::size_t>(
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)));
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            static_cast<int>(wide.size()));
-    }
+    HWND edit = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(pane, GWL_EXSTYLE)), L"EDIT", L"",
+                                static_cast<DWORD>(GetWindowLongW(pane, GWL_STYLE)), r.left, r.top, r.right - r.left,
+                                r.bottom - r.top, GetParent(pane), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, WM_SETFONT, SendMessageW(pane, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(edit, EM_SETLIMITTEXT, kPaneLimit, 0);
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
     const Clock::time_point start = Clock::now();
-    if (unicode) {
-        SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
-    } else {
-        SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
     const double seconds = secondsSince(start);
     DestroyWindow(edit);
     return seconds;
@@ -305,7 +255,6 @@ struct WindowRun {
     int unanswered = 0;
     std::size_t paneChars = 0;
     bool intact = false;
-    std::map<std::string, PaneTimer::Totals> paneTotals;
     std::vector<PaneTimer::Append> paneAppends;
     double oneAppendSeconds = 0;
     std::size_t messageBoxes = 0;
@@ -323,6 +272,11 @@ WindowRun windowRun(unsigned long long bytes, unsigned long long lineBytes) {
             auto& win32 = dynamic_cast<fw::win32::Win32Window&>(window);
             HWND hwnd = win32.handle();
             HWND pane = GetDlgItem(hwnd, IDC_OUTPUT);
+            if (!IsWindowUnicode(pane)) {
+                std::printf("  the pane is not a Unicode edit\n");
+                user.pressEscape(IDC_USER);
+                return;
+            }
             {
                 PaneTimer paneTimer(pane);
                 AnswerProbe probe(hwnd, paneTimer.paneBytes);
@@ -349,7 +303,6 @@ WindowRun windowRun(unsigned long long bytes, unsigned long long lineBytes) {
                 r.longestSmallPaneAnswerMs = probe.longestSmallPaneMs();
                 r.probes = probe.probes();
                 r.unanswered = probe.unanswered();
-                r.paneTotals = paneTimer.totals;
                 r.paneAppends = paneTimer.appends;
             }
             r.paneChars = static_cast<std::size_t>(GetWindowTextLengthA(pane));
@@ -421,11 +374,6 @@ bool measure(unsigned long long bytes, unsigned long long lineBytes) {
     std::printf("  ... while the pane held < 4 MB: %.0f ms (target: 250)\n", w.longestSmallPaneAnswerMs);
     std::printf("  pane: %zu characters, expected %zu: %s\n", w.paneChars, expectedChars,
                 w.intact ? "all the output, in order" : "OUTPUT LOST OR DISORDERED");
-    std::printf("  time inside the pane, by message:");
-    for (const auto& [message, t] : w.paneTotals) {
-        std::printf(" %s %d/%.0f ms", message.c_str(), t.calls, t.ms);
-    }
-    std::printf("\n");
     std::printf("  appends (KB: ms):");
     for (const PaneTimer::Append& a : w.paneAppends) {
         std::printf(" %zu:%.0f", a.chars >> 10, a.ms);
