@@ -14,6 +14,7 @@ TEST_F(MainWindow, ASavedControlFileComesBackThroughLoad) {
         w.setText(IDC_DATA_FILE, "/data/" + kZhong + "\\emp,1.txt");
         w.setText(IDC_TABLE, "EMP");
         w.click(IDC_REPLACE);
+        w.choose(IDC_QUALIFIER, 1); // a qualifier line before the fields
         w.listAdd(IDC_FIELD_LIST, "EMPNO CHAR");
         w.listAdd(IDC_FIELD_LIST, "HIREDATE DATE  'YYYY-MM-DD'");
         w.listAdd(IDC_FIELD_LIST, "NOTE CHAR(20) 'a,b'");

@@ -58,14 +58,9 @@ TEST_F(LongInput, AFieldDescriptionOfAMegabyteIsAddedSplitAndWritten) {
 
 TEST_F(LongInput, AControlFileWithATenMegabyteLineComesInThroughLoad) {
     // Commas every 64 bytes, which the reader takes out.
-    const std::string piece = repeat(kZhong, 20) + "abcdefghijklmnopqrstu,";
-    const std::string line = repeat(piece, 10 * 1024 * 1024 / 64);
-    std::string expected;
-    for (char c : line) {
-        if (c != ',') {
-            expected += c;
-        }
-    }
+    const std::string piece = repeat(kZhong, 20) + "abcdefghijklmnopqrstu";
+    const std::string line = repeat(piece + ",", 10 * 1024 * 1024 / 64);
+    const std::string expected = repeat(piece, 10 * 1024 * 1024 / 64);
     show([&](MemoryWindow& w, CMainDialog&) {
         loadControlFile(w, kHeader + "ID CHAR,\r\n" + line + "\r\n)");
         ASSERT_EQ(w.listCount(IDC_FIELD_LIST), 2);
@@ -97,7 +92,8 @@ TEST_F(LongInput, ADataFilePathOf32KilobytesReachesTheControlFileAndComesBack) {
 // Windows refuses a command line of more than 32767 characters (the Wine
 // suite checks that the program says so and runs nothing). The POSIX build
 // hands the words to the loader as they are, up to the system's limit for
-// one argument (128 KiB on Linux); beyond it the start fails as on Windows.
+// one argument (128 KiB on Linux); beyond it the start fails as on Windows,
+// or as when no loader is found.
 TEST_F(LongInput, ACommandLineLongerThanWindowsTakesRunsWholeHereUpToTheArgumentLimit) {
     const std::string args = scratch_ + "/args";
     testenv::ScopedEnv quiet("STANDIN_QUIET", "1");
@@ -122,6 +118,7 @@ TEST_F(LongInput, ACommandLineLongerThanWindowsTakesRunsWholeHereUpToTheArgument
     const auto messages = mem().takeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Error  on  CreateProcess()");
+    EXPECT_EQ(messages[0].icon, fw::MessageIcon::Warning);
     EXPECT_FALSE(exists(args)) << "nothing ran";
 }
 

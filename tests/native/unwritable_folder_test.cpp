@@ -58,8 +58,9 @@ protected:
     }
 
     // Import, Save and the advanced dialog's OK, each once, over a window
-    // that holds a load definition.
-    void tryEverything() {
+    // that holds a load definition: Import and Save each say
+    // `controlFileMessage`, and the folder then holds `kept`.
+    void tryEverything(const std::string& controlFileMessage, const std::vector<std::string>& kept) {
         mem().answerFileDialog(fw::FileChoice{scratch_ + "/saved", 1});
         mem().onShow(IDD_ADVANCED, [](MemoryWindow& a) {
             a.setText(IDC_ERRORS, "9");
@@ -85,6 +86,12 @@ protected:
         EXPECT_EQ(readFile(folder_ + "/load.ctl"), kOldControlFile);
         EXPECT_EQ(readFile(folder_ + "/parfile.cfg"), kOldParameters);
         EXPECT_FALSE(exists(scratch_ + "/saved.ctl"));
+        const auto messages = mem().takeMessages();
+        ASSERT_EQ(messages.size(), 3u);
+        EXPECT_EQ(messages[0].text, controlFileMessage);
+        EXPECT_EQ(messages[1].text, controlFileMessage);
+        EXPECT_EQ(messages[2].text, "参数文件无法写入: " + folder_ + "/parfile.cfg");
+        EXPECT_EQ(names(), kept);
     }
 
     std::string folder_; // in the test's scratch folder
@@ -111,26 +118,14 @@ TEST_F(UnwritableFolder, AReadOnlyProgramFolderIsReportedByEveryWriteAndKeepsIts
     if (!makeReadOnlyFolder()) {
         GTEST_SKIP() << "no bind mount here";
     }
-    tryEverything();
-    const auto messages = mem().takeMessages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
-    EXPECT_EQ(messages[1].text, "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!");
-    EXPECT_EQ(messages[2].text, "参数文件无法写入: " + folder_ + "/parfile.cfg");
-    EXPECT_EQ(names(), (std::vector<std::string>{"load.ctl", "parfile.cfg"}));
+    tryEverything("控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!", {"load.ctl", "parfile.cfg"});
 }
 
 TEST_F(UnwritableFolder, AFullDiskLeavesNoHalfWrittenFileAndTheOldOnesWhole) {
     if (!makeFullFolder()) {
         GTEST_SKIP() << "no tmpfs mount here";
     }
-    tryEverything();
-    const auto messages = mem().takeMessages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0].text, "控制文件写入失败: " + folder_ + "/load.ctl");
-    EXPECT_EQ(messages[1].text, "控制文件写入失败: " + folder_ + "/load.ctl");
-    EXPECT_EQ(messages[2].text, "参数文件无法写入: " + folder_ + "/parfile.cfg");
-    EXPECT_EQ(names(), (std::vector<std::string>{"fill", "load.ctl", "parfile.cfg"}));
+    tryEverything("控制文件写入失败: " + folder_ + "/load.ctl", {"fill", "load.ctl", "parfile.cfg"});
 }
 
 } // namespace
