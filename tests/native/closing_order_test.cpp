@@ -10,35 +10,38 @@ namespace {
 
 using namespace mainwindow;
 
-class ClosingOrder : public MainWindow {
-protected:
-    // Waits (without a window) until the stand-in loader has written its
-    // last byte.
-    bool loaderDone(const std::string& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!exists(done) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(10ms);
-        }
-        return exists(done);
-    }
-};
-
-TEST_F(ClosingOrder, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
+// The window closed while the loader waits half way: its queue is closed at
+// once; the worker still holds the feed, and through it the queue, and reads
+// on without reaching the window (under the sanitizers, touching the freed
+// dialog would be reported). The loader is not stopped and writes
+// everything; then the worker ends and lets go of the queue.
+TEST_F(MainWindow, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
+    const std::string gate = scratch_ + "/go";
     const std::string done = scratch_ + "/done";
     testenv::ScopedEnv bytes("STANDIN_BYTES", "3000000");
     testenv::ScopedEnv pause("STANDIN_PAUSE_MS", "1");
+    testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
     testenv::ScopedEnv doneFile("STANDIN_DONE_FILE", done);
+    std::shared_ptr<fw::CallQueue> queue;
     show([&](MemoryWindow& w, CMainDialog&) {
+        queue = w.callQueue();
         w.click(IDC_IMPORT);
         ASSERT_TRUE(w.pumpUntil([&] { return w.text(IDC_OUTPUT).find("line 000010") != std::string::npos; }, 60s));
         w.pressEscape(0);
     });
-    // The worker reads on into a window that is gone; the loader is not
-    // stopped and writes everything.
-    EXPECT_TRUE(loaderDone(done));
+    EXPECT_TRUE(queue->isClosed());
+    EXPECT_GT(queue.use_count(), 1) << "the worker still runs";
+    std::ofstream(gate) << "";
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while ((!exists(done) || queue.use_count() > 1) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(exists(done)) << "the loader was stopped";
+    EXPECT_EQ(queue.use_count(), 1) << "the worker did not end";
+    EXPECT_FALSE(queue->pending());
 }
 
-TEST_F(ClosingOrder, TheAdvancedDialogConfirmedWhileARunGoesOn) {
+TEST_F(MainWindow, TheAdvancedDialogConfirmedWhileARunGoesOn) {
     const std::string gate = scratch_ + "/go";
     const std::string parameterFile = programFolder_ + "/parfile.cfg";
     std::remove(parameterFile.c_str());

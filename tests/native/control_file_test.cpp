@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 loaddef::ControlFileInput emp() {
@@ -78,19 +74,6 @@ TEST(WithoutQuotePairs, RemovesEveryAdjacentPairFromTheLeft) {
     EXPECT_EQ(loaddef::withoutQuotePairs("'''"), "'");
     EXPECT_EQ(loaddef::withoutQuotePairs("''''x'"), "x'");
     EXPECT_EQ(loaddef::withoutQuotePairs("a'b'c"), "a'b'c");
-}
-
-TEST(WriteControlFile, WritesTheBytesAndReportsAFileThatCannotBeCreated) {
-    // (A full disk: tests/native/unwritable_folder_test.cpp.)
-    const std::string path = testing::TempDir() + "brennick_write.ctl";
-    ASSERT_EQ(loaddef::writeControlFile(path, emp()), loaddef::WriteResult::Written);
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, kEmpFile);
-    std::remove(path.c_str());
-
-    EXPECT_EQ(loaddef::writeControlFile(testing::TempDir() + "no/such/folder/load.ctl", emp()),
-              loaddef::WriteResult::OpenFailed);
 }
 
 TEST(LoadDefinition, ProgramFolderIsCutBeforeTheLastRealSeparator) {

@@ -91,10 +91,8 @@ TEST(SplitField, GivesBackWhatTheLineWasBuiltFromInBothForms) {
     }
 }
 
-TEST(SplitField, ExamplesAndOddLinesGiveWhatTheCutsYield) {
-    expectSplit(0, "HIREDATE DATE  'YYYY-MM-DD'", {"HIREDATE", std::nullopt, "DATE", "YYYY-MM-DD"});
-    expectSplit(1, "EMPNO position(01:12) CHAR", {"EMPNO", "01:12", "CHAR", ""});
-    expectSplit(1, "HIREDATE position(13:22) DATE'YYYYMMDD'", {"HIREDATE", "13:22", "DATE", "YYYYMMDD"});
+// (Lines built by Add come back through the round trip above.)
+TEST(SplitField, OddLinesGiveWhatTheCutsYield) {
     // No blank: no name, the whole line is the type.
     expectSplit(0, "EMPNO", {"", std::nullopt, "EMPNO", ""});
     expectSplit(1, "EMPNO", {"", "", "EMPNO", ""});

@@ -1,39 +1,11 @@
 // How the run worker reads the loader's output: pieces of up to 4095 bytes,
 // each shown as soon as it was read.
-#include "env.h"
-#include "run/loader_run.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
+#include "native/main_window_fixture.h"
 
 namespace {
 
-// The stand-in's filler: 64-byte lines "line 000001 abc...\n".
-std::string filler(std::size_t bytes) {
-    std::string all;
-    for (unsigned number = 1; all.size() < bytes; ++number) {
-        char head[16];
-        std::snprintf(head, sizeof head, "line %06u ", number);
-        all += head;
-        for (char c = 'a'; all.size() % 64 != 63; c = c == 'z' ? 'a' : static_cast<char>(c + 1))
-            all += c;
-        all += '\n';
-    }
-    return all.substr(0, bytes);
-}
-
-std::string withCrLf(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
+using mainwindow::filler;
+using mainwindow::withCrLf;
 
 TEST(LoaderReads, EachReadOfUpTo4095BytesIsShownOnItsOwn) {
     testenv::ScopedEnv path("PATH", testenv::pathWithStandIn());

@@ -1,9 +1,11 @@
 // The main window on the memory backend, as the native tests show it: a
-// fixture with the stand-in loader on the search path, a scratch folder and
-// the program folder's load.ctl removed before and after each test.
+// fixture with the stand-in loader on the search path, a scripted ADO, a
+// scratch folder and the program folder's load.ctl removed before and after
+// each test.
 #pragma once
 
 #include "env.h"
+#include "fakes/fake_ado.h"
 #include "framework/memory/memory_backend.h"
 #include "loaddef/load_definition.h"
 #include "platform/platform.h"
@@ -58,6 +60,33 @@ inline std::vector<std::string> lines(fw::mem::MemoryWindow& w) {
     return all;
 }
 
+// The stand-in's filler of `bytes` bytes: 64-byte lines "line 000001 abc...\n".
+inline std::string filler(std::size_t bytes) {
+    std::string all;
+    for (unsigned number = 1; all.size() < bytes; ++number) {
+        char head[16];
+        std::snprintf(head, sizeof head, "line %06u ", number);
+        all += head;
+        for (char c = 'a'; all.size() % 64 != 63; c = c == 'z' ? 'a' : static_cast<char>(c + 1)) {
+            all += c;
+        }
+        all += '\n';
+    }
+    return all.substr(0, bytes);
+}
+
+// `s` with every LF turned into CR LF, as the output pane shows it.
+inline std::string withCrLf(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
 inline bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -82,17 +111,20 @@ protected:
     static fw::mem::MemoryBackend& mem() { return fw::mem::memoryBackend(); }
     std::string controlFile() const { return programFolder_ + "/load.ctl"; }
 
-    // Shows the main window, runs `script` on it and closes it with Escape
-    // when the script has left it open. Returns the dialog's result.
+    // Shows the main window over the scripted ADO, runs `script` on it and
+    // closes it with Escape when the script has left it open. Returns the
+    // dialog's result.
     int show(const std::function<void(MemoryWindow&, CMainDialog&)>& script) {
-        CMainDialog dialog;
+        CMainDialog dialog(nullptr, ado);
         mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
             script(w, dialog);
             if (!w.hasEnded()) {
                 w.pressEscape(0);
             }
         });
-        return dialog.doModal();
+        const int result = dialog.doModal();
+        EXPECT_EQ(ado.liveObjects, 0) << "every ADO object is released with the window";
+        return result;
     }
 
     // Pumps the window until the run's closing line has arrived.
@@ -100,6 +132,7 @@ protected:
         ASSERT_TRUE(w.pumpUntil([&] { return endsWith(w.text(IDC_OUTPUT), kCompletion); }, 60s)) << w.text(IDC_OUTPUT);
     }
 
+    fakeado::FakeAdo ado;
     testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
     std::string programFolder_;
     std::string scratch_;
