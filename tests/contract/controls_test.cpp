@@ -520,25 +520,6 @@ TEST(Keys, EnterClosesAsOkExceptOnPushButtonsAndInTheOutputPane) {
     EXPECT_EQ(run([](Window&, contract::User& user, Probe&) { user.closeBox(); }), fw::kIdCancel);
 }
 
-// A reserved edit (on Win32 a Unicode edit made anew in the template's
-// place, given room for its whole limit) keeps what it held and behaves as
-// the template's edit did.
-TEST(Edit, AReservedEditKeepsItsTextAndTakesLongAppendsAndTypingAtTheEnd) {
-    run([](Window& w, contract::User& user, Probe&) {
-        w.setText(IDC_OUTPUT, "first\r\n中");
-        w.editReserve(IDC_OUTPUT, 32000000);
-        EXPECT_EQ(w.kindOf(IDC_OUTPUT), fw::Kind::Edit);
-        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中");
-        w.setFocus(IDC_OUTPUT);
-        w.editAppend(IDC_OUTPUT, "\r\nsecond\r\n");
-        const std::string big(100000, 'z');
-        w.editAppend(IDC_OUTPUT, big);
-        user.type(IDC_OUTPUT, "文");
-        EXPECT_EQ(w.editLength(IDC_OUTPUT), int(9 + 10 + big.size() + 2));
-        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中\r\nsecond\r\n" + big + "文");
-    });
-}
-
 // Each append (and each text set, typed or added to a list) is converted
 // from code page 936 on its own, as Wine's controls keep their texts in
 // Unicode: a lead byte that ends an append shows
@@ -584,11 +565,26 @@ TEST(Controls, EachTextIsConvertedOnItsOwnSoASplitCharacterIsLostAndEndsAtAZeroB
     });
 }
 
-// Wine's edit counts the limit in Unicode characters. An ANSI edit on
-// Windows keeps bytes and may count them instead; the program checks byte
-// lengths itself where they matter (maxBytes).
-TEST(Edit, TextLimitCountsCharactersADoubleByteOneCountingOne) {
+// A reserved edit (on Win32 a Unicode edit made anew in the template's
+// place, given room for its whole limit) keeps what it held and behaves as
+// the template's edit did. Wine's edit counts the limit in Unicode
+// characters. An ANSI edit on Windows keeps bytes and may count them
+// instead; the program checks byte lengths itself where they matter
+// (maxBytes).
+TEST(Edit, AReservedEditKeepsItsTextAndLimitsCountCharactersADoubleByteOneCountingOne) {
     run([](Window& w, contract::User& user, Probe&) {
+        w.setText(IDC_OUTPUT, "first\r\n中");
+        w.editReserve(IDC_OUTPUT, 32000000);
+        EXPECT_EQ(w.kindOf(IDC_OUTPUT), fw::Kind::Edit);
+        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中");
+        w.setFocus(IDC_OUTPUT);
+        w.editAppend(IDC_OUTPUT, "\r\nsecond\r\n");
+        const std::string big(100000, 'z');
+        w.editAppend(IDC_OUTPUT, big);
+        user.type(IDC_OUTPUT, "文");
+        EXPECT_EQ(w.editLength(IDC_OUTPUT), int(9 + 10 + big.size() + 2));
+        EXPECT_EQ(w.text(IDC_OUTPUT), "first\r\n中\r\nsecond\r\n" + big + "文");
+
         w.editLimit(IDC_TABLE, 3);
         user.type(IDC_TABLE, "中文字ab");
         EXPECT_EQ(w.text(IDC_TABLE), "中文字");

@@ -115,11 +115,16 @@ private:
     std::string name_;
 };
 
-class FakeError : public schema::Error, Counted {
+// An error of Connection.Errors or a field of Recordset.Fields: one text.
+class FakeItem : public schema::Error, public schema::Field, Counted {
 public:
-    FakeError(FakeAdo& ado, std::string text) : Counted(ado, "Error"), text_(std::move(text)) {}
+    FakeItem(FakeAdo& ado, const char* kind, std::string text) : Counted(ado, kind), text_(std::move(text)) {}
     std::string description() override {
         ado_.call("Error.Description");
+        return text_;
+    }
+    std::string name() override {
+        ado_.call("Field.Name");
         return text_;
     }
 
@@ -136,20 +141,8 @@ public:
     }
     std::unique_ptr<schema::Error> item(std::int16_t index) override {
         ado_.call("Errors.Item");
-        return std::make_unique<FakeError>(ado_, ado_.errors.at(static_cast<std::size_t>(index)));
+        return std::make_unique<FakeItem>(ado_, "Error", ado_.errors.at(static_cast<std::size_t>(index)));
     }
-};
-
-class FakeField : public schema::Field, Counted {
-public:
-    FakeField(FakeAdo& ado, std::string name) : Counted(ado, "Field"), name_(std::move(name)) {}
-    std::string name() override {
-        ado_.call("Field.Name");
-        return name_;
-    }
-
-private:
-    std::string name_;
 };
 
 class FakeFields : public schema::Fields, Counted {
@@ -161,7 +154,7 @@ public:
     }
     std::unique_ptr<schema::Field> item(std::int32_t index) override {
         ado_.call("Fields.Item");
-        return std::make_unique<FakeField>(ado_, columns_.at(static_cast<std::size_t>(index)));
+        return std::make_unique<FakeItem>(ado_, "Field", columns_.at(static_cast<std::size_t>(index)));
     }
 
 private:

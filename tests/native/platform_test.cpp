@@ -48,7 +48,6 @@ using Names = std::vector<std::string>;
 
 TEST(PlatformPosix, ExecutablePathIsThisTestProgram) {
     std::string path = platform::executablePath();
-    EXPECT_EQ(platform::kPathSeparator, '/');
     EXPECT_EQ(path.front(), '/');
     EXPECT_EQ(fs::path(path).filename(), "native_tests");
     EXPECT_TRUE(fs::equivalent(path, "/proc/self/exe"));

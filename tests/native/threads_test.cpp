@@ -34,11 +34,12 @@ public:
         return true;
     });
 
-    // Drains on every wake-up until `done` holds. False when no wake-up came
-    // for a second while calls were waiting: a lost wake-up would leave a
-    // real window idle with work queued.
-    template <typename Done> bool serveUntil(Done done, std::chrono::seconds limit = 60s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
+    // Drains on every wake-up until `done` holds (at most a minute). False
+    // when it never did, or when no wake-up came for a second while calls
+    // were waiting: a lost wake-up would leave a real window idle with work
+    // queued.
+    template <typename Done> bool serveUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + 60s;
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) {
                 return false;
@@ -104,7 +105,6 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
     constexpr int kPieces = 3000;
     WindowThread window;
     std::string pane;
-    std::size_t paneBytes = 0;
     std::vector<std::string> reports;
     const std::thread::id windowId = std::this_thread::get_id();
     std::atomic<int> offThread{0};
@@ -113,7 +113,6 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
         [&](const std::string& text) {
             offThread += std::this_thread::get_id() != windowId;
             pane += text;
-            paneBytes = pane.size();
         },
         [&](const std::string& message) {
             offThread += std::this_thread::get_id() != windowId;
@@ -134,11 +133,11 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
         });
     }
     const bool served =
-        window.serveUntil([&] { return paneBytes >= expectedBytes && reports.size() == std::size_t(kProducers); });
+        window.serveUntil([&] { return pane.size() >= expectedBytes && reports.size() == std::size_t(kProducers); });
     for (std::thread& t : producers) {
         t.join();
     }
-    ASSERT_TRUE(served) << "the window thread was left waiting; " << paneBytes << " of " << expectedBytes << " bytes";
+    ASSERT_TRUE(served) << "the window thread was left waiting; " << pane.size() << " of " << expectedBytes << " bytes";
     window.queue->drain();
     EXPECT_EQ(offThread.load(), 0) << "appends and reports run on the window thread only";
     EXPECT_TRUE(eachPieceOnceInOrder(pane, kProducers, kPieces));
