@@ -1,6 +1,5 @@
 // The queue of calls that other threads hand to a window's thread, driven
-// from one thread; threads_test.cpp drives it from several, through the
-// output feed.
+// from one thread; threads_test.cpp drives it from several.
 #include "framework/call_queue.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-// The output feed, and through it the window's call queue, under real
-// threads: several workers hand over text and reports while the window
-// thread drains, as runs started one after another do. Built under
-// ThreadSanitizer too (build/tsan), where any data race fails the test.
+// The output feed and the window's call queue under real threads: several
+// workers hand over text and calls while the window thread drains, as runs
+// started one after another do. Built under ThreadSanitizer too
+// (build/tsan), where any data race fails the test.
 #include "framework/call_queue.h"
 #include "run/loader_run.h"
 
@@ -182,6 +182,37 @@ TEST(OutputFeedThreads, AWorkerThatOutlivesItsWindowReachesNeitherThePaneNorTheW
     worker.join();
     EXPECT_EQ(lateCalls.load(), 0);
     EXPECT_FALSE(window.queue->pending()) << "nothing waits in a closed queue";
+}
+
+TEST(CallQueueThreads, ProducersAndAWakeDrivenWindowLoseNoCallAndNoWakeUp) {
+    constexpr int kProducers = 4;
+    constexpr int kCalls = 5000;
+    WindowThread window;
+    std::vector<std::vector<int>> seen(kProducers);
+    int total = 0;
+    std::vector<std::thread> producers;
+    for (int p = 0; p < kProducers; ++p) {
+        producers.emplace_back([&, p] {
+            for (int i = 0; i < kCalls; ++i) {
+                EXPECT_TRUE(window.queue->post([&seen, &total, p, i] {
+                    seen[static_cast<std::size_t>(p)].push_back(i);
+                    ++total;
+                }));
+            }
+        });
+    }
+    const bool served = window.serveUntil([&] { return total == kProducers * kCalls; });
+    for (std::thread& t : producers) {
+        t.join();
+    }
+    ASSERT_TRUE(served) << total << " of " << kProducers * kCalls << " calls ran";
+    for (int p = 0; p < kProducers; ++p) {
+        const std::vector<int>& s = seen[static_cast<std::size_t>(p)];
+        ASSERT_EQ(s.size(), std::size_t(kCalls));
+        for (int i = 0; i < kCalls; ++i) {
+            ASSERT_EQ(s[static_cast<std::size_t>(i)], i) << "producer " << p;
+        }
+    }
 }
 
 } // namespace
