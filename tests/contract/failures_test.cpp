@@ -72,8 +72,6 @@ TEST(Failures, AFailureAtStartUpEndsTheProgramWithAMessageAndExitCodeOne) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "程序运行失败：no templates today");
     EXPECT_TRUE(messages[0].warningIcon);
-
-    messages.clear();
     EXPECT_EQ(fw::runMainWindow([] {}), 0);
 }
 

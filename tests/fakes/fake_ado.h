@@ -20,7 +20,6 @@ using schema::ComError;
 using schema::Status;
 
 constexpr Status kFail = static_cast<Status>(0x80004005u);
-constexpr Status kNotImpl = static_cast<Status>(0x80004001u);
 constexpr Status kNoInterface = static_cast<Status>(0x80004002u);
 // ADO's "operation is not allowed when the object is closed".
 constexpr Status kObjectClosed = static_cast<Status>(0x800A0E78u);
@@ -56,15 +55,16 @@ public:
     // Creating a recordset fails with this status when it is a failing one;
     // with kNoInterface it gives nothing.
     Status recordsetCreation = 0;
-    // The `nth` call (from 1) of `operation`, as named in the log, fails.
-    void failOn(const std::string& operation, int nth, Status hr = kFail) { failures_[operation] = {nth, hr}; }
+    // The `nth` call (from 1) of `operation` from now on, as named in the
+    // log, fails.
+    void failOn(const std::string& operation, int nth, Status hr = kFail) {
+        failures_[operation] = {calls_[operation] + nth, hr};
+    }
 
     // --- record ---
     std::vector<std::string> log;
     std::vector<ConnectionOpen> connectionOpens;
     std::vector<RecordsetOpen> recordsetOpens;
-    std::vector<std::int32_t> errorIndexes;
-    std::vector<std::int32_t> fieldIndexes;
     int liveObjects = 0;
     int count(const std::string& entry) const {
         int n = 0;
@@ -115,11 +115,16 @@ private:
     std::string name_;
 };
 
-class FakeError : public schema::Error, Counted {
+// An error of Connection.Errors or a field of Recordset.Fields: one text.
+class FakeItem : public schema::Error, public schema::Field, Counted {
 public:
-    FakeError(FakeAdo& ado, std::string text) : Counted(ado, "Error"), text_(std::move(text)) {}
+    FakeItem(FakeAdo& ado, const char* kind, std::string text) : Counted(ado, kind), text_(std::move(text)) {}
     std::string description() override {
         ado_.call("Error.Description");
+        return text_;
+    }
+    std::string name() override {
+        ado_.call("Field.Name");
         return text_;
     }
 
@@ -136,21 +141,8 @@ public:
     }
     std::unique_ptr<schema::Error> item(std::int16_t index) override {
         ado_.call("Errors.Item");
-        ado_.errorIndexes.push_back(index);
-        return std::make_unique<FakeError>(ado_, ado_.errors.at(static_cast<std::size_t>(index)));
+        return std::make_unique<FakeItem>(ado_, "Error", ado_.errors.at(static_cast<std::size_t>(index)));
     }
-};
-
-class FakeField : public schema::Field, Counted {
-public:
-    FakeField(FakeAdo& ado, std::string name) : Counted(ado, "Field"), name_(std::move(name)) {}
-    std::string name() override {
-        ado_.call("Field.Name");
-        return name_;
-    }
-
-private:
-    std::string name_;
 };
 
 class FakeFields : public schema::Fields, Counted {
@@ -162,8 +154,7 @@ public:
     }
     std::unique_ptr<schema::Field> item(std::int32_t index) override {
         ado_.call("Fields.Item");
-        ado_.fieldIndexes.push_back(index);
-        return std::make_unique<FakeField>(ado_, columns_.at(static_cast<std::size_t>(index)));
+        return std::make_unique<FakeItem>(ado_, "Field", columns_.at(static_cast<std::size_t>(index)));
     }
 
 private:
@@ -217,14 +208,15 @@ public:
     }
     bool eof() override {
         ado_.call("Recordset.EOF");
-        return rows().size() <= row_;
+        return result().rows.size() <= row_;
     }
     std::string collect(std::int32_t index) override {
         ado_.call("Recordset.Collect");
-        if (index != 0 || rows().size() <= row_) {
+        const std::vector<std::string>& rows = result().rows;
+        if (index != 0 || rows.size() <= row_) {
             throw ComError(kFail);
         }
-        return rows()[row_];
+        return rows[row_];
     }
     void moveNext() override {
         ado_.call("Recordset.MoveNext");
@@ -232,28 +224,22 @@ public:
     }
     void close() override {
         ado_.call("Recordset.Close");
-        rows();
+        result();
         result_ = nullptr;
     }
     std::unique_ptr<schema::Fields> fields() override {
         ado_.call("Recordset.Fields");
-        return std::make_unique<FakeFields>(ado_, columns());
+        return std::make_unique<FakeFields>(ado_, result().columns);
     }
-    // Open: opened, and neither it nor its connection closed since.
-    bool isOpen() const { return result_ != nullptr && ado_.openSessions.count(session_) != 0; }
 
 private:
-    const std::vector<std::string>& rows() const {
-        if (!isOpen()) {
+    // The open query's result; open means opened, and neither the recordset
+    // nor its connection closed since.
+    const Result& result() const {
+        if (result_ == nullptr || ado_.openSessions.count(session_) == 0) {
             throw ComError(kObjectClosed);
         }
-        return result_->rows;
-    }
-    const std::vector<std::string>& columns() const {
-        if (!isOpen()) {
-            throw ComError(kObjectClosed);
-        }
-        return result_->columns;
+        return *result_;
     }
 
     const Result* result_ = nullptr;

@@ -1,17 +1,17 @@
 // The memory backend beyond what the shared control contract states: its
-// reading of the compiled resources, its script and answer queues, and the
-// calls that other threads post to its windows.
+// reading of the compiled resources and its script and answer queues. The
+// calls other threads post to its windows are driven by the main window's
+// tests (main_dialog_test.cpp), with real loader runs.
 #include "framework/dialog.h"
 #include "framework/memory/memory_backend.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,10 +34,12 @@ const fw::mem::ItemTemplate& item(const fw::mem::DialogTemplate& t, int id) {
     throw std::logic_error("no item " + std::to_string(id));
 }
 
-// What the reader takes from an extended template: the header, each item's
-// class, style and caption (UTF-16 in the file, code page 936 here).
-TEST(Resources, ExtendedTemplateHeaderClassesStylesAndCaptionsAreRead) {
-    const fw::mem::DialogTemplate* t = fw::mem::brennickResources().dialog(IDD_MAIN);
+// What the reader takes from an extended template (the header, each item's
+// class, style and caption, UTF-16 in the file, code page 936 here), from
+// the string table and the icons, and a picture naming its icon by number.
+TEST(Resources, TemplatesStringsIconsAndPicturesAreRead) {
+    const fw::mem::ResourceFile& res = fw::mem::brennickResources();
+    const fw::mem::DialogTemplate* t = res.dialog(IDD_MAIN);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->rect.cx, 291);
     EXPECT_EQ(t->rect.cy, 303);
@@ -52,10 +54,7 @@ TEST(Resources, ExtendedTemplateHeaderClassesStylesAndCaptionsAreRead) {
     EXPECT_EQ(item(*t, IDC_ADD).caption, "← 添加");
     EXPECT_EQ(item(*t, IDC_VARIABLE).caption, "变长记录");
     EXPECT_EQ(item(*t, -1).itemClass, ItemClass::Button) << "the first item without an id is a group box";
-}
 
-TEST(Resources, StringsIconsAndPictureControls) {
-    const fw::mem::ResourceFile& res = fw::mem::brennickResources();
     EXPECT_EQ(res.string(IDS_ABOUT), std::optional<std::string>("关于 Brennick(&A)..."));
     EXPECT_EQ(res.string(IDS_ABOUT + 1), std::nullopt);
     EXPECT_EQ(mem().loadString(IDS_ABOUT), "关于 Brennick(&A)...");
@@ -72,75 +71,51 @@ TEST(Resources, StringsIconsAndPictureControls) {
     EXPECT_EQ(about->items[0].caption, "");
 }
 
+// Appends the `count` low bytes of `value`, least significant first.
+void put(std::vector<unsigned char>& bytes, std::size_t value, int count) {
+    for (int i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<unsigned char>(value >> (8 * i)));
+    }
+}
+
 // A resource file written byte by byte, for the forms windres does not
-// produce from our script.
-class ResBuilder {
-public:
-    ResBuilder() { entry(0, 0, {}); } // the empty entry every .res starts with
-
-    void entry(int type, int name, const std::vector<unsigned char>& data) {
-        std::vector<unsigned char> header;
-        put32(header, static_cast<std::uint32_t>(data.size()));
-        put32(header, 32);
-        put16(header, 0xFFFF);
-        put16(header, static_cast<std::uint16_t>(type));
-        put16(header, 0xFFFF);
-        put16(header, static_cast<std::uint16_t>(name));
-        header.resize(32, 0); // versions, flags, language, characteristics
-        bytes_.insert(bytes_.end(), header.begin(), header.end());
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-        align4(bytes_);
+// produce from our script: the empty entry every .res starts with, then a
+// dialog initialisation resource (type 240) named 130 holding `data`.
+std::vector<unsigned char> dialogInitFile(const std::vector<unsigned char>& data) {
+    std::vector<unsigned char> file;
+    for (const auto& [type, content] : {std::make_pair(0, std::vector<unsigned char>()), std::make_pair(240, data)}) {
+        put(file, content.size(), 4);
+        put(file, 32, 4); // the header's size
+        put(file, 0xFFFF, 2);
+        put(file, static_cast<std::size_t>(type), 2);
+        put(file, 0xFFFF, 2);
+        put(file, type == 0 ? 0 : 130, 2);
+        file.resize(file.size() + 16, 0); // versions, flags, language, characteristics
+        file.insert(file.end(), content.begin(), content.end());
+        file.resize((file.size() + 3) / 4 * 4, 0);
     }
-
-    const std::vector<unsigned char>& bytes() const { return bytes_; }
-
-    static void put16(std::vector<unsigned char>& b, std::uint16_t v) {
-        b.push_back(static_cast<unsigned char>(v & 0xFF));
-        b.push_back(static_cast<unsigned char>(v >> 8));
-    }
-    static void put32(std::vector<unsigned char>& b, std::uint32_t v) {
-        put16(b, static_cast<std::uint16_t>(v & 0xFFFF));
-        put16(b, static_cast<std::uint16_t>(v >> 16));
-    }
-    static void putText(std::vector<unsigned char>& b, const std::u16string& s) {
-        for (char16_t c : s) {
-            put16(b, static_cast<std::uint16_t>(c));
-        }
-        put16(b, 0);
-    }
-    static void align4(std::vector<unsigned char>& b) {
-        while (b.size() % 4 != 0) {
-            b.push_back(0);
-        }
-    }
-
-private:
-    std::vector<unsigned char> bytes_;
-};
+    return file;
+}
 
 TEST(Resources, RejectsTruncatedFilesAndUnterminatedInitialisationData) {
+    // One string added to the silent box: id, CB_ADDSTRING, length, "a".
     std::vector<unsigned char> d;
-    ResBuilder::put16(d, IDC_SILENT);
-    ResBuilder::put16(d, 0x0403);
-    ResBuilder::put32(d, 2);
+    put(d, IDC_SILENT, 2);
+    put(d, 0x0403, 2);
+    put(d, 2, 4);
     d.push_back('a');
     d.push_back(0);
-    ResBuilder unterminated;
-    unterminated.entry(fw::mem::kResourceTypeDialogInit, 130, d);
-    EXPECT_THROW(fw::mem::ResourceFile::parse(unterminated.bytes().data(), unterminated.bytes().size()),
-                 std::runtime_error);
-    ResBuilder::put16(d, 0);
-    ResBuilder terminated;
-    terminated.entry(fw::mem::kResourceTypeDialogInit, 130, d);
-    const fw::mem::ResourceFile file =
-        fw::mem::ResourceFile::parse(terminated.bytes().data(), terminated.bytes().size());
+    const std::vector<unsigned char> unterminated = dialogInitFile(d);
+    EXPECT_THROW(fw::mem::ResourceFile::parse(unterminated.data(), unterminated.size()), std::runtime_error);
+    put(d, 0, 2);
+    std::vector<unsigned char> terminated = dialogInitFile(d);
+    const fw::mem::ResourceFile file = fw::mem::ResourceFile::parse(terminated.data(), terminated.size());
     ASSERT_EQ(file.dialogInit(130).size(), 1u);
     EXPECT_EQ(file.dialogInit(130)[0].text, "a");
 
     // A file cut short inside the data of its last resource.
-    std::vector<unsigned char> cut = terminated.bytes();
-    cut.resize(cut.size() - 3);
-    EXPECT_THROW(fw::mem::ResourceFile::parse(cut.data(), cut.size()), std::runtime_error);
+    terminated.resize(terminated.size() - 3);
+    EXPECT_THROW(fw::mem::ResourceFile::parse(terminated.data(), terminated.size()), std::runtime_error);
 }
 
 // --- Showing dialogs ---
@@ -170,26 +145,15 @@ protected:
 };
 
 TEST_F(MemoryBackendTest, ScriptsRunInQueueOrderPerTemplate) {
-    std::vector<int> order;
-    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
-        order.push_back(1);
-        w.end(11);
-    });
-    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-        order.push_back(2);
-        w.end(22);
-    });
-    mem().onShow(IDD_ABOUT, [&](MemoryWindow& w) {
-        order.push_back(3);
-        w.end(33);
-    });
+    mem().onShow(IDD_ABOUT, [](MemoryWindow& w) { w.end(11); });
+    mem().onShow(IDD_MAIN, [](MemoryWindow& w) { w.end(22); });
+    mem().onShow(IDD_ABOUT, [](MemoryWindow& w) { w.end(33); });
     TestDialog first(IDD_ABOUT);
     TestDialog second(IDD_ABOUT);
     TestDialog main(IDD_MAIN);
     EXPECT_EQ(first.doModal(), 11);
     EXPECT_EQ(second.doModal(), 33);
     EXPECT_EQ(main.doModal(), 22);
-    EXPECT_EQ(order, (std::vector<int>{1, 3, 2}));
     EXPECT_TRUE(mem().unused().empty());
     EXPECT_FALSE(first.isShown());
 }
@@ -258,37 +222,6 @@ TEST_F(MemoryBackendTest, NestedDialogsRunTheirOwnScriptsAndOwnTheirMessages) {
 
     mem().reset();
     EXPECT_EQ(mem().programName(), "Brennick");
-}
-
-// --- Calls from other threads ---
-
-TEST_F(MemoryBackendTest, CallsPostedFromAnotherThreadRunOnTheWindowThreadWhilePumped) {
-    TestDialog d(IDD_MAIN);
-    mem().onShow(IDD_MAIN, [&](MemoryWindow& w) {
-        const std::thread::id windowThread = std::this_thread::get_id();
-        std::shared_ptr<fw::CallQueue> queue = w.callQueue();
-        int ran = 0;
-        bool allOnWindowThread = true;
-        std::thread worker([&] {
-            for (int i = 0; i < 200; ++i) {
-                queue->post([&] {
-                    allOnWindowThread = allOnWindowThread && std::this_thread::get_id() == windowThread;
-                    w.editAppend(IDC_OUTPUT, "x");
-                    ++ran;
-                });
-            }
-        });
-        EXPECT_TRUE(w.pumpUntil([&] { return ran == 200; }, std::chrono::seconds(10)));
-        worker.join();
-        EXPECT_TRUE(allOnWindowThread);
-        EXPECT_EQ(w.editLength(IDC_OUTPUT), 200);
-
-        const auto before = std::chrono::steady_clock::now();
-        EXPECT_FALSE(w.pumpUntil([] { return false; }, std::chrono::milliseconds(50)));
-        EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(50));
-        w.end(fw::kIdOk);
-    });
-    d.doModal();
 }
 
 } // namespace

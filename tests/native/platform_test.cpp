@@ -48,7 +48,6 @@ using Names = std::vector<std::string>;
 
 TEST(PlatformPosix, ExecutablePathIsThisTestProgram) {
     std::string path = platform::executablePath();
-    EXPECT_EQ(platform::kPathSeparator, '/');
     EXPECT_EQ(path.front(), '/');
     EXPECT_EQ(fs::path(path).filename(), "native_tests");
     EXPECT_TRUE(fs::equivalent(path, "/proc/self/exe"));
@@ -96,6 +95,8 @@ protected:
     }
 };
 
+// Without RENAME_NOREPLACE the move still never replaces; any other
+// failure of the rename ends the move without a link made in its place.
 TEST_F(MoveFallback, WithoutNoReplaceTheMoveStillNeverReplaces) {
     for (int failure : {EINVAL, ENOSYS}) {
         renameFailure = failure;
@@ -112,9 +113,6 @@ TEST_F(MoveFallback, WithoutNoReplaceTheMoveStillNeverReplaces) {
         fs::remove(path("b"));
         fs::remove(path("c"));
     }
-}
-
-TEST_F(MoveFallback, AnyOtherRenameFailureEndsTheMove) {
     renameFailure = EACCES;
     writeBytes(path("a"), "first");
     EXPECT_FALSE(platform::moveFile(path("a"), path("b")));

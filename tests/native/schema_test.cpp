@@ -20,27 +20,12 @@ using schema::ComError;
 constexpr std::int32_t kEPointer = static_cast<std::int32_t>(0x80004003u);
 constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
 constexpr std::int32_t kENotImpl = static_cast<std::int32_t>(0x80004001u);
-constexpr std::int32_t kOraLogon = static_cast<std::int32_t>(0x80040E4Du);
 
 const std::string kTableQuery = "select tname from tab where upper(tabtype)='TABLE' order by tname";
 const std::string kNoProviderError = "数据库访问失败，没有得到错误说明。";
 const std::string kNoAdo = "无法创建数据库连接对象，请检查ADO是否已安装。";
 
 using schematest::statusOf;
-
-std::vector<std::string> without(const std::vector<std::string>& log, const std::vector<std::string>& dropped) {
-    std::vector<std::string> kept;
-    for (const std::string& entry : log) {
-        bool drop = false;
-        for (const std::string& d : dropped) {
-            drop = drop || entry == d;
-        }
-        if (!drop) {
-            kept.push_back(entry);
-        }
-    }
-    return kept;
-}
 
 TEST(SchemaConnectionString, PiecesAreJoinedExactlyAsGiven) {
     EXPECT_EQ(schema::BuildConnectionString("ORCL", "scott", "tiger"),
@@ -52,13 +37,8 @@ TEST(SchemaConnectionString, PiecesAreJoinedExactlyAsGiven) {
     // is trimmed, quoted or escaped.
     EXPECT_EQ(schema::BuildConnectionString(" db@host ", " 用户 ", " p@ss; w=rd 口令 "),
               "Provider=MSDAORA;Data Source= db@host ;User ID= 用户 ; Password= p@ss; w=rd 口令 ");
-}
-
-TEST(SchemaConnectionString, DoubleByteTextsKeepTheirBytes) {
     // "口令" in code page 936, and a character whose second byte is ';'.
-    const std::string password = "\xBF\xDA\xC1\xEE"
-                                 "\x81;";
-    EXPECT_EQ(schema::BuildConnectionString("D", "U", password),
+    EXPECT_EQ(schema::BuildConnectionString("D", "U", "\xBF\xDA\xC1\xEE\x81;"),
               std::string("Provider=MSDAORA;Data Source=D;User ID=U; Password=\xBF\xDA\xC1\xEE\x81;"));
 }
 
@@ -80,7 +60,7 @@ protected:
     std::shared_ptr<schema::Connection> connection_;
 };
 
-TEST_F(Schema, OpenPassesTheConnectionStringAndEmptyCredentials) {
+TEST_F(Schema, OpenPassesTheConnectionStringAndReleasesTheOldConnectionBeforeMakingTheNextOne) {
     schema::OpenConnection(connection_, ado_, "", "scott", "secret pass");
     ASSERT_NE(connection_, nullptr);
     ASSERT_EQ(ado_.connectionOpens.size(), 1u);
@@ -89,21 +69,11 @@ TEST_F(Schema, OpenPassesTheConnectionStringAndEmptyCredentials) {
     EXPECT_EQ(open.userId, "");
     EXPECT_EQ(open.password, "");
     EXPECT_EQ(open.options, -1);
-}
 
-TEST_F(Schema, OpenReleasesTheOldConnectionBeforeMakingTheNextOne) {
-    openConnection();
+    ado_.log.clear();
     schema::OpenConnection(connection_, ado_, "ORCL", "scott", "tiger");
     EXPECT_EQ(ado_.liveObjects, 1);
     EXPECT_EQ(ado_.log, (std::vector<std::string>{"Connection.Release", "create Connection", "Connection.Open"}));
-}
-
-TEST_F(Schema, FailedOpenKeepsTheObjectForItsErrors) {
-    ado_.failOn("Connection.Open", 1, kOraLogon);
-    ado_.errors = {"ORA-01017: invalid username/password; logon denied"};
-    EXPECT_EQ(statusOf([&] { schema::OpenConnection(connection_, ado_, "ORCL", "scott", "wrong"); }), kOraLogon);
-    ASSERT_NE(connection_, nullptr);
-    EXPECT_EQ(schema::failureMessage(connection_), "ORA-01017: invalid username/password; logon denied");
 }
 
 TEST_F(Schema, NoConnectionObjectLeavesTheMemberEmptyAndRaisesEPointer) {
@@ -120,9 +90,8 @@ TEST_F(Schema, NoConnectionObjectLeavesTheMemberEmptyAndRaisesEPointer) {
     EXPECT_EQ(ado_.liveObjects, 0);
     EXPECT_EQ(ado_.connectionOpens.size(), 1u) << "the open is not attempted without an object";
     EXPECT_EQ(schema::failureMessage(connection_), kNoAdo);
-}
 
-TEST_F(Schema, TheNativeBuildHasNoAdo) {
+    // The native build has no ADO.
     EXPECT_EQ(statusOf([&] { schema::OpenConnection(connection_, schema::systemFactory(), "ORCL", "s", "t"); }),
               kEPointer);
     EXPECT_EQ(connection_, nullptr);
@@ -157,31 +126,30 @@ TEST_F(Schema, TablesAreHandedOverInOrderAsTheyAreRead) {
     EXPECT_EQ(open.lockType, -1);
     EXPECT_EQ(open.options, -1);
     EXPECT_EQ(ado_.liveObjects, 1) << "only the connection is left";
-}
 
-TEST_F(Schema, NoTablesIsNoFailure) {
-    ado_.queries[kTableQuery] = {{}, {"TNAME"}};
-    openConnection();
+    // No tables is no failure.
+    ado_.queries[kTableQuery].rows.clear();
+    received_.clear();
+    ado_.log.clear();
     EXPECT_EQ(statusOf([&] { schema::ListTables(connection_, ado_, receiver()); }), 0);
     EXPECT_TRUE(received_.empty());
-    EXPECT_EQ(ado_.count("Recordset.Close"), 1);
+    EXPECT_EQ(ado_.log, (std::vector<std::string>{"create Recordset", "Recordset.Open", "Recordset.EOF",
+                                                  "Recordset.Close", "Recordset.Release"}));
 }
 
-TEST_F(Schema, TableListFailingHalfWayKeepsWhatWasHandedOver) {
+TEST_F(Schema, AFailingTableListReleasesItsRecordsetAndKeepsWhatWasHandedOver) {
+    openConnection(); // no result scripted for the table query: it fails
+    EXPECT_EQ(statusOf([&] { schema::ListTables(connection_, ado_, receiver()); }), kEFail);
+    EXPECT_EQ(ado_.log, (std::vector<std::string>{"create Recordset", "Recordset.Open", "Recordset.Release"}));
+
     ado_.queries[kTableQuery] = {{"A", "B", "C"}, {"TNAME"}};
     ado_.failOn("Recordset.MoveNext", 2);
-    openConnection();
+    ado_.log.clear();
     EXPECT_EQ(statusOf([&] { schema::ListTables(connection_, ado_, receiver()); }), kEFail);
     EXPECT_EQ(received_, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(ado_.count("Recordset.Close"), 0) << "released without closing";
     EXPECT_EQ(ado_.count("Recordset.Release"), 1);
     EXPECT_EQ(ado_.liveObjects, 1);
-}
-
-TEST_F(Schema, TableQueryFailingReleasesItsRecordset) {
-    openConnection(); // no result scripted for the table query: it fails
-    EXPECT_EQ(statusOf([&] { schema::ListTables(connection_, ado_, receiver()); }), kEFail);
-    EXPECT_EQ(ado_.log, (std::vector<std::string>{"create Recordset", "Recordset.Open", "Recordset.Release"}));
 }
 
 TEST_F(Schema, TableListNeedsAConnectionAndARecordset) {
@@ -213,10 +181,14 @@ TEST_F(SchemaColumns, ColumnsAreHandedOverInTableOrderAsTheyAreRead) {
     EXPECT_EQ(received_, (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL"}));
     // The count is read anew before every column.
     EXPECT_EQ(ado_.count("Fields.Count"), 5);
-    EXPECT_EQ(ado_.fieldIndexes, (std::vector<std::int32_t>{0, 1, 2, 3}));
-    EXPECT_EQ(without(ado_.log, {"Recordset.Fields", "Fields.Count", "Fields.Item", "Fields.Release", "Field.Release"}),
-              (std::vector<std::string>{"Recordset.Open", "Field.Name", "got EMPNO", "Field.Name", "got ENAME",
-                                        "Field.Name", "got HIREDATE", "Field.Name", "got SAL"}));
+    std::vector<std::string> namesAndReceipts;
+    for (const std::string& entry : ado_.log) {
+        if (entry == "Field.Name" || entry.rfind("got ", 0) == 0) {
+            namesAndReceipts.push_back(entry);
+        }
+    }
+    EXPECT_EQ(namesAndReceipts, (std::vector<std::string>{"Field.Name", "got EMPNO", "Field.Name", "got ENAME",
+                                                          "Field.Name", "got HIREDATE", "Field.Name", "got SAL"}));
     ASSERT_EQ(ado_.recordsetOpens.size(), 1u);
     EXPECT_EQ(ado_.recordsetOpens[0].activeConnection, connection_.get());
     EXPECT_EQ(ado_.recordsetOpens[0].cursorType, -1);
@@ -264,25 +236,20 @@ TEST_F(SchemaColumns, EmptyReferencesRaiseEPointer) {
     EXPECT_TRUE(ado_.log.empty()) << "nothing reached ADO";
 }
 
-TEST_F(Schema, ProviderErrorsAreJoinedWithoutSeparator) {
+TEST_F(Schema, ProviderErrorsAreJoinedWithoutSeparatorOrGiveTheFixedText) {
     openConnection();
-    ado_.errors = {"A", "B"};
-    EXPECT_EQ(schema::GetProviderErrors(connection_), "AB");
-    EXPECT_EQ(schema::providerErrorText(connection_), "AB");
-    EXPECT_EQ(ado_.errorIndexes, (std::vector<std::int32_t>{0, 1, 0, 1}));
     ado_.errors = {"ORA-12154: TNS:无法解析指定的连接标识符\n", "第二条"};
-    EXPECT_EQ(schema::failureMessage(connection_), "ORA-12154: TNS:无法解析指定的连接标识符\n第二条");
-}
+    const std::string joined = "ORA-12154: TNS:无法解析指定的连接标识符\n第二条";
+    EXPECT_EQ(schema::GetProviderErrors(connection_), joined);
+    EXPECT_EQ(schema::providerErrorText(connection_), joined);
+    EXPECT_EQ(schema::failureMessage(connection_), joined);
 
-TEST_F(Schema, NoProviderErrorGivesTheFixedText) {
-    openConnection();
+    ado_.errors = {};
     EXPECT_EQ(schema::GetProviderErrors(connection_), "");
     EXPECT_EQ(schema::providerErrorText(connection_), kNoProviderError);
     EXPECT_EQ(schema::failureMessage(connection_), kNoProviderError);
-}
 
-TEST_F(Schema, UnreadableErrorCollectionGivesTheFixedText) {
-    openConnection();
+    // An error collection that cannot be read.
     ado_.errors = {"A"};
     ado_.failOn("Connection.Errors", 1, kENotImpl);
     EXPECT_EQ(statusOf([&] { schema::GetProviderErrors(connection_); }), kENotImpl);

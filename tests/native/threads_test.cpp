@@ -1,7 +1,7 @@
-// The window's call queue and the output feed under real threads: several
+// The output feed and the window's call queue under real threads: several
 // workers hand over text and calls while the window thread drains, as runs
-// started one after another do. Built under ThreadSanitizer too (build/tsan),
-// where any data race fails the test.
+// started one after another do. Built under ThreadSanitizer too
+// (build/tsan), where any data race fails the test.
 #include "framework/call_queue.h"
 #include "run/loader_run.h"
 
@@ -34,11 +34,12 @@ public:
         return true;
     });
 
-    // Drains on every wake-up until `done` holds. False when no wake-up came
-    // for a second while calls were waiting: a lost wake-up would leave a
-    // real window idle with work queued.
-    template <typename Done> bool serveUntil(Done done, std::chrono::seconds limit = 60s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
+    // Drains on every wake-up until `done` holds (at most a minute). False
+    // when it never did, or when no wake-up came for a second while calls
+    // were waiting: a lost wake-up would leave a real window idle with work
+    // queued.
+    template <typename Done> bool serveUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + 60s;
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) {
                 return false;
@@ -75,37 +76,25 @@ template <typename Done> bool waitFor(Done done) {
     return true;
 }
 
+// A producer's numbered piece: its letter and five digits, "b00042".
 std::string piece(int producer, int number) {
-    char text[32];
-    std::snprintf(text, sizeof text, "[%d:%d]", producer, number);
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%05d", 'a' + producer, number);
     return text;
 }
 
-// Splits the pane's text back into pieces and checks that each producer's
-// pieces are all there, once each and in the order they were shown.
+// Checks that the pane holds each producer's pieces once each and in the
+// order they were shown.
 ::testing::AssertionResult eachPieceOnceInOrder(const std::string& pane, int producers, int pieces) {
-    std::vector<int> next(static_cast<std::size_t>(producers), 0);
-    std::size_t at = 0;
-    while (at < pane.size()) {
-        int producer = -1;
-        int number = -1;
-        int length = 0;
-        if (std::sscanf(pane.c_str() + at, "[%d:%d]%n", &producer, &number, &length) != 2 || length == 0 ||
-            producer < 0 || producer >= producers) {
-            return ::testing::AssertionFailure() << "no piece at byte " << at << ": " << pane.substr(at, 20);
-        }
-        int& expected = next[static_cast<std::size_t>(producer)];
-        if (number != expected) {
-            return ::testing::AssertionFailure()
-                   << "producer " << producer << ": piece " << number << " where " << expected << " was due";
-        }
-        ++expected;
-        at += static_cast<std::size_t>(length);
+    if (pane.size() != std::size_t(6 * producers * pieces)) {
+        return ::testing::AssertionFailure() << pane.size() << " bytes";
     }
-    for (int p = 0; p < producers; ++p) {
-        if (next[static_cast<std::size_t>(p)] != pieces) {
-            return ::testing::AssertionFailure()
-                   << "producer " << p << ": " << next[static_cast<std::size_t>(p)] << " of " << pieces << " pieces";
+    std::vector<int> next(static_cast<std::size_t>(producers), 0);
+    for (std::size_t at = 0; at < pane.size(); at += 6) {
+        const int producer = pane[at] - 'a';
+        if (producer < 0 || producer >= producers ||
+            pane.compare(at, 6, piece(producer, next[static_cast<std::size_t>(producer)]++)) != 0) {
+            return ::testing::AssertionFailure() << "byte " << at << ": " << pane.substr(at, 6);
         }
     }
     return ::testing::AssertionSuccess();
@@ -116,7 +105,6 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
     constexpr int kPieces = 3000;
     WindowThread window;
     std::string pane;
-    std::size_t paneBytes = 0;
     std::vector<std::string> reports;
     const std::thread::id windowId = std::this_thread::get_id();
     std::atomic<int> offThread{0};
@@ -125,19 +113,13 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
         [&](const std::string& text) {
             offThread += std::this_thread::get_id() != windowId;
             pane += text;
-            paneBytes = pane.size();
         },
         [&](const std::string& message) {
             offThread += std::this_thread::get_id() != windowId;
             reports.push_back(message);
         });
 
-    std::size_t expectedBytes = 0;
-    for (int p = 0; p < kProducers; ++p) {
-        for (int i = 0; i < kPieces; ++i) {
-            expectedBytes += piece(p, i).size();
-        }
-    }
+    const std::size_t expectedBytes = 6 * kProducers * kPieces;
     std::vector<std::thread> producers;
     for (int p = 0; p < kProducers; ++p) {
         producers.emplace_back([feed, p] {
@@ -151,18 +133,16 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
         });
     }
     const bool served =
-        window.serveUntil([&] { return paneBytes >= expectedBytes && reports.size() == std::size_t(kProducers); });
+        window.serveUntil([&] { return pane.size() >= expectedBytes && reports.size() == std::size_t(kProducers); });
     for (std::thread& t : producers) {
         t.join();
     }
-    ASSERT_TRUE(served) << "the window thread was left waiting; " << paneBytes << " of " << expectedBytes << " bytes";
+    ASSERT_TRUE(served) << "the window thread was left waiting; " << pane.size() << " of " << expectedBytes << " bytes";
     window.queue->drain();
     EXPECT_EQ(offThread.load(), 0) << "appends and reports run on the window thread only";
-    EXPECT_EQ(pane.size(), expectedBytes);
     EXPECT_TRUE(eachPieceOnceInOrder(pane, kProducers, kPieces));
     EXPECT_EQ(reports.size(), std::size_t(kProducers));
     EXPECT_LT(feed->appendCount(), kProducers * kPieces) << "pieces that waited together went in one append";
-    EXPECT_GE(feed->appendCount(), 1);
 }
 
 TEST(OutputFeedThreads, AWorkerThatOutlivesItsWindowReachesNeitherThePaneNorTheWindow) {
@@ -233,39 +213,6 @@ TEST(CallQueueThreads, ProducersAndAWakeDrivenWindowLoseNoCallAndNoWakeUp) {
             ASSERT_EQ(s[static_cast<std::size_t>(i)], i) << "producer " << p;
         }
     }
-}
-
-TEST(CallQueueThreads, NoCallRunsOnceTheQueueIsClosedWhilePostsGoOn) {
-    WindowThread window;
-    std::atomic<bool> closed{false};
-    std::atomic<int> ranAfterClose{0};
-    std::atomic<int> refused{0};
-    int ran = 0;
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> producers;
-    for (int p = 0; p < 3; ++p) {
-        producers.emplace_back([&] {
-            while (!stop) {
-                if (!window.queue->post([&] {
-                        ++ran;
-                        ranAfterClose += closed ? 1 : 0;
-                    })) {
-                    ++refused;
-                }
-            }
-        });
-    }
-    EXPECT_TRUE(window.serveUntil([&] { return ran > 2000; }));
-    window.queue->close();
-    closed = true;
-    EXPECT_TRUE(waitFor([&] { return refused >= 1000; })) << "posts to a closed queue are refused";
-    window.queue->drain();
-    stop = true;
-    for (std::thread& t : producers) {
-        t.join();
-    }
-    EXPECT_EQ(ranAfterClose.load(), 0);
-    EXPECT_FALSE(window.queue->pending());
 }
 
 } // namespace

@@ -40,17 +40,14 @@ inline std::unique_ptr<platform::ChildProcess> start(const std::string& commandL
 }
 
 // Reads to the end in pieces of at most 4095 bytes, as the run worker does.
-inline std::string readAll(platform::ChildProcess& child, int* reads = nullptr) {
+inline std::string readAll(platform::ChildProcess& child) {
     std::string out;
     std::vector<char> buffer(4095 + 16, '#');
-    int count = 0;
-    for (std::size_t n; (n = child.read(buffer.data(), 4095)) > 0; ++count) {
+    for (std::size_t n; (n = child.read(buffer.data(), 4095)) > 0;) {
         EXPECT_LE(n, 4095u);
         out.append(buffer.data(), n);
     }
     EXPECT_EQ(buffer[4095], '#') << "read wrote past the maximum";
-    if (reads)
-        *reads = count;
     return out;
 }
 
