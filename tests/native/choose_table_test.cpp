@@ -136,7 +136,7 @@ TEST_F(ChooseTable, AFailingTableListEndsInItsLineAndLeavesTheWindowAsItWas) {
         w.click(IDC_CHOOSE_TABLE);
         EXPECT_EQ(w.text(IDC_TABLE), "before");
         EXPECT_TRUE(mem().messages().empty());
-        ado.failOn("Recordset.MoveNext", ado.count("Recordset.MoveNext") + 1);
+        ado.failOn("Recordset.MoveNext", 1);
         w.click(IDC_CHOOSE_TABLE);
         EXPECT_EQ(w.text(IDC_TABLE), "before");
         w.click(IDC_CHOOSE_TABLE);

@@ -257,10 +257,14 @@ TEST_F(MainWindow, OutputReadWhileThePaneIsCollapsedIsDiscarded) {
         EXPECT_EQ(w.text(IDC_OUTPUT), "\r\nMission complete!\r\n") << "only the closing line";
 
         const std::string gate = scratch_ + "/go";
+        const std::string waiting = scratch_ + "/waiting";
         testenv::ScopedEnv waitFile("STANDIN_WAIT_FILE", gate);
+        testenv::ScopedEnv waitingFile("STANDIN_WAITING_FILE", waiting);
         w.click(IDC_IMPORT);
-        // The loader's first 1000 bytes are read while the pane is collapsed.
-        w.pumpUntil([] { return false; }, 500ms);
+        // The loader's first 1000 bytes are written, and read while the pane
+        // is collapsed.
+        ASSERT_TRUE(w.pumpUntil([&] { return exists(waiting); }, 60s));
+        w.pumpUntil([] { return false; }, 200ms);
         w.click(IDC_DETAILS);
         EXPECT_EQ(w.outerRect(), full);
         EXPECT_EQ(d.detailsCollapsed, 0);

@@ -15,6 +15,7 @@
 //                            clock (QueryPerformanceCounter on Windows)
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
+//   STANDIN_WAITING_FILE=p   create p when that wait begins
 //   STANDIN_DONE_FILE=path   create path once everything has been written
 //   STANDIN_TEXT2=text       with no bursts: write text (escapes as above) after
 //                            that wait
@@ -127,6 +128,10 @@ std::string filler(unsigned long long offset, unsigned long long count, std::siz
 }
 
 void waitForFile(const char* path) {
+    if (const char* waiting = env("STANDIN_WAITING_FILE")) {
+        if (std::FILE* f = std::fopen(waiting, "wb"))
+            std::fclose(f);
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
         if (std::FILE* f = std::fopen(path, "rb")) {
