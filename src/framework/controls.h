@@ -1,74 +1,99 @@
-// Control objects: a control of a live dialog window known by its id.
+// Control objects: a control of a shown dialog, held by its window handle.
+// Each method is one message to the control (or a few, where the control's
+// own behaviour differs between systems and the step is done explicitly).
 //
-// An object is bound once to its window and id (by the value exchange) and
-// checks on binding that the control is of its kind.
+// An object is attached by the dialog's value exchange, which checks the
+// control's kind, and released when the dialog's window is destroyed; used
+// while released it throws std::logic_error.
 #pragma once
 
-#include "framework/window.h"
+#include <windows.h>
 
 #include <string>
 
 namespace fw {
 
+// The kinds of control the framework wraps; Other covers labels, group
+// boxes and pictures.
+enum class Kind { Edit, ComboBox, ListBox, Button, Other };
+
+// The kind of a control window, from its class name.
+Kind kindOfWindow(HWND control);
+
+// The whole text of a window.
+std::string windowText(HWND window);
+
 class Control {
 public:
     virtual ~Control() = default;
-    void bind(Window& window, int id);
-    bool isBound() const { return window_ != nullptr; }
-    int id() const { return id_; }
-    void enable(bool on) { window().enable(id_, on); }
-    bool isEnabled() const { return window().isEnabled(id_); }
-    void setFocus() { window().setFocus(id_); }
-    std::string text() const { return window().text(id_); }
+    // Takes the control of `dialog` with id `id`; throws std::logic_error
+    // when there is none or it is of another kind.
+    void attach(HWND dialog, int id);
+    void release() { handle_ = nullptr; }
+    HWND handle() const; // throws std::logic_error while released
+
+    void enable(bool on) const { EnableWindow(handle(), on ? TRUE : FALSE); }
+    bool isEnabled() const { return IsWindowEnabled(handle()) != FALSE; }
+    std::string text() const { return windowText(handle()); }
+    void setText(const std::string& text) const;
 
 protected:
     explicit Control(Kind kind) : kind_(kind) {}
-    Window& window() const; // throws std::logic_error while unbound
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // A message with a text: the text as its lParam.
+    LRESULT sendText(UINT message, WPARAM wParam, const std::string& text) const;
 
 private:
     Kind kind_;
-    Window* window_ = nullptr;
-    int id_ = 0;
+    HWND handle_ = nullptr;
 };
 
 class Edit : public Control {
 public:
     Edit() : Control(Kind::Edit) {}
-    void setText(const std::string& t) { window().setText(id(), t); }
-    void limitText(int maxChars) { window().editLimit(id(), maxChars); }
-    void reserve(int maxChars) { window().editReserve(id(), maxChars); }
-    void append(const std::string& t) { window().editAppend(id(), t); }
-    int length() const { return window().editLength(id()); }
+    // Room for `maxChars` characters at once (for a multi-line edit), so
+    // that appending never moves the text it holds.
+    void reserve(int maxChars);
+    // Caret to the end, scrolled into view, then the text appended.
+    void append(const std::string& text) const;
 };
 
 class ComboBox : public Control {
 public:
     ComboBox() : Control(Kind::ComboBox) {}
-    int add(const std::string& entry) { return window().comboAdd(id(), entry); }
-    int count() const { return window().comboCount(id()); }
-    std::string entry(int index) const { return window().comboEntry(id(), index); }
-    int selected() const { return window().comboSelected(id()); }
-    void select(int index) { window().comboSelect(id(), index); }
+    int add(const std::string& entry) const; // the index it was filed at
+    int count() const { return static_cast<int>(send(CB_GETCOUNT)); }
+    std::string entry(int index) const;
+    int selected() const { return static_cast<int>(send(CB_GETCURSEL)); } // -1: none
+    // -1 and an index past the end clear the selection and the edit field.
+    void select(int index) const;
+    // Selects the first entry that begins with `prefix` ignoring case and
+    // returns its index; -1 (selection unchanged) when none does.
+    int selectPrefix(const std::string& prefix) const;
+    // Sets the edit field's text and leaves no entry selected.
+    void setEditText(const std::string& text) const;
 };
 
 class ListBox : public Control {
 public:
     ListBox() : Control(Kind::ListBox) {}
-    int add(const std::string& line) { return window().listAdd(id(), line); }
-    int insert(int index, const std::string& line) { return window().listInsert(id(), index, line); }
-    void remove(int index) { window().listDelete(id(), index); }
-    void clear() { window().listClear(id()); }
-    int count() const { return window().listCount(id()); }
-    std::string line(int index) const { return window().listLine(id(), index); }
-    int selected() const { return window().listSelected(id()); }
-    void select(int index) { window().listSelect(id(), index); }
+    int add(const std::string& line) const;
+    int insert(int index, const std::string& line) const;
+    void remove(int index) const;
+    void clear() const { send(LB_RESETCONTENT); }
+    int count() const { return static_cast<int>(send(LB_GETCOUNT)); }
+    std::string line(int index) const;
+    int selected() const { return static_cast<int>(send(LB_GETCURSEL)); } // -1: none
+    void select(int index) const;                                         // -1 and an index past the end clear
+    // As ComboBox::selectPrefix.
+    int selectPrefix(const std::string& prefix) const;
 };
 
 class Button : public Control {
 public:
     Button() : Control(Kind::Button) {}
-    bool isChecked() const { return window().isChecked(id()); }
-    void setChecked(bool on) { window().setChecked(id(), on); }
+    bool isChecked() const { return send(BM_GETCHECK) == BST_CHECKED; }
+    void setChecked(bool on) const { send(BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED); }
 };
 
 } // namespace fw

@@ -6,50 +6,75 @@
 
 namespace fw {
 
+namespace {
+
+bool isRadio(HWND h) {
+    const LONG type = GetWindowLongA(h, GWL_STYLE) & BS_TYPEMASK;
+    return kindOfWindow(h) == Kind::Button && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+bool startsGroup(HWND h) {
+    return (GetWindowLongA(h, GWL_STYLE) & WS_GROUP) != 0;
+}
+
+} // namespace
+
 std::string tooLongMessage(std::size_t maxBytes) {
     // "Please enter no more than N characters."
-    return "\xC7\xEB\xCA\xE4\xC8\xEB\xB2\xBB\xB3\xAC\xB9\xFD " + std::to_string(maxBytes) +
-           " \xB8\xF6\xD7\xD6\xB7\xFB\xA1\xA3";
+    return "请输入不超过 " + std::to_string(maxBytes) + " 个字符。";
+}
+
+HWND Exchange::dialogHandle() const {
+    return dialog_.handle();
+}
+
+HWND Exchange::item(int id) const {
+    HWND h = GetDlgItem(dialogHandle(), id);
+    if (h == nullptr) {
+        throw std::logic_error("the dialog has no control " + std::to_string(id));
+    }
+    return h;
 }
 
 void Exchange::control(int id, Control& c) {
-    if (!c.isBound()) {
-        c.bind(dialog_.window(), id);
-    }
+    c.attach(dialogHandle(), id);
+    dialog_.releaseOnDestroy(c);
 }
 
 void Exchange::text(int id, std::string& value) {
-    if (skip()) {
+    if (failed_) {
         return;
     }
-    Window& w = dialog_.window();
+    HWND h = item(id);
     if (reading()) {
-        value = w.text(id);
-    } else if (w.text(id) != value) {
-        w.setText(id, value);
+        value = windowText(h);
+    } else if (windowText(h) != value) {
+        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
     }
 }
 
 void Exchange::radio(int firstId, int& value) {
-    if (skip()) {
+    if (failed_) {
         return;
     }
-    Window& w = dialog_.window();
-    if (!w.isRadio(firstId) || !w.startsGroup(firstId)) {
+    HWND first = item(firstId);
+    if (!isRadio(first) || !startsGroup(first)) {
         throw std::logic_error("radio group must start at a radio button that starts a group");
     }
+    // The dialog manager creates the controls in template order, each below
+    // the one before.
     int number = 0;
     int found = -1;
-    for (int id = firstId; id != 0 && (id == firstId || !w.startsGroup(id)); id = w.nextInTemplate(id)) {
-        if (!w.isRadio(id)) {
+    for (HWND h = first; h != nullptr && (h == first || !startsGroup(h)); h = GetWindow(h, GW_HWNDNEXT)) {
+        if (!isRadio(h)) {
             continue;
         }
         if (reading()) {
-            if (found < 0 && w.isChecked(id)) {
+            if (found < 0 && SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED) {
                 found = number;
             }
         } else {
-            w.setChecked(id, number == value);
+            SendMessageA(h, BM_SETCHECK, number == value ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         ++number;
     }
@@ -59,50 +84,48 @@ void Exchange::radio(int firstId, int& value) {
 }
 
 void Exchange::boxText(int id, std::string& value) {
-    if (skip()) {
+    if (failed_) {
         return;
     }
-    Window& w = dialog_.window();
+    const ComboBox box = attached<ComboBox>(id);
     if (reading()) {
-        value = w.text(id);
-        return;
-    }
-    if ((value.empty() || w.comboSelectPrefix(id, value) < 0) && w.text(id) != value) {
-        w.comboSetEditText(id, value);
+        value = box.text();
+    } else if ((value.empty() || box.selectPrefix(value) < 0) && box.text() != value) {
+        box.setEditText(value);
     }
 }
 
 void Exchange::listSelectionText(int id, std::string& value) {
-    if (skip()) {
+    if (failed_) {
         return;
     }
-    Window& w = dialog_.window();
+    const ListBox list = attached<ListBox>(id);
     if (reading()) {
-        const int index = w.listSelected(id);
-        value = index < 0 ? std::string() : w.listLine(id, index);
+        const int index = list.selected();
+        value = index < 0 ? std::string() : list.line(index);
     } else if (!value.empty()) {
-        w.listSelectPrefix(id, value);
+        list.selectPrefix(value);
     }
 }
 
 void Exchange::toggle(int id, int& value) {
-    if (skip()) {
+    if (failed_) {
         return;
     }
-    Window& w = dialog_.window();
+    const Button button = attached<Button>(id);
     if (reading()) {
-        value = w.isChecked(id) ? 1 : 0;
+        value = button.isChecked() ? 1 : 0;
     } else {
-        w.setChecked(id, value != 0);
+        button.setChecked(value != 0);
     }
 }
 
 void Exchange::maxBytes(int id, const std::string& value, std::size_t max) {
-    if (skip() || !reading() || value.size() <= max) {
+    if (failed_ || !reading() || value.size() <= max) {
         return;
     }
     dialog_.messageBox(tooLongMessage(max), MessageIcon::Warning);
-    dialog_.window().setFocus(id);
+    dialog_.setFocus(id);
     failed_ = true;
 }
 

@@ -22,7 +22,7 @@ public:
     bool reading() const { return direction_ == Direction::Read; }
     bool failed() const { return failed_; }
 
-    // Binds a control object to its id, the first time only.
+    // Attaches a control object to its control, until the window goes.
     void control(int id, Control& c);
 
     // The control's whole text (a combo box's edit field). Written only when
@@ -47,7 +47,14 @@ public:
     void maxBytes(int id, const std::string& value, std::size_t maxBytes);
 
 private:
-    bool skip() const { return failed_; }
+    HWND item(int id) const;
+    template <class C> C attached(int id) const {
+        C c;
+        c.attach(dialogHandle(), id);
+        return c;
+    }
+    HWND dialogHandle() const;
+
     Dialog& dialog_;
     Direction direction_;
     bool failed_ = false;

@@ -3,12 +3,12 @@
 #include "loaddef/load_definition.h"
 #include "platform/platform.h"
 #include "res/resource.h"
-#include "ui/main_dialog.h"
 
-CAdvancedDialog::CAdvancedDialog(CMainDialog& owner) : fw::Dialog(IDD_ADVANCED, &owner), owner_(owner) {}
+CAdvancedDialog::CAdvancedDialog(fw::Dialog* parent, std::string programFolder)
+    : fw::Dialog(IDD_ADVANCED, parent), programFolder_(std::move(programFolder)) {}
 
 std::string CAdvancedDialog::parameterFilePath() const {
-    return loaddef::fileIn(owner_.programFolder, loaddef::kParameterFileName, platform::kPathSeparator);
+    return loaddef::fileIn(programFolder_, loaddef::kParameterFileName, platform::kPathSeparator);
 }
 
 bool CAdvancedDialog::onInitDialog() {

@@ -8,11 +8,10 @@
 
 #include <string>
 
-class CMainDialog;
-
 class CAdvancedDialog : public fw::Dialog {
 public:
-    explicit CAdvancedDialog(CMainDialog& owner);
+    // The parameter file is the one in `programFolder`.
+    CAdvancedDialog(fw::Dialog* parent, std::string programFolder);
 
     // The options as the controls last gave them, or as shown.
     params::LoaderOptions options;
@@ -25,5 +24,5 @@ protected:
 private:
     std::string parameterFilePath() const;
 
-    CMainDialog& owner_;
+    std::string programFolder_;
 };

@@ -13,10 +13,8 @@
 #define IDD_ADVANCED                130
 #define IDM_ABOUT                   16
 
-/* Resource type of a template's initialisation data (MFC's RT_DLGINIT) */
-#define RT_BRENNICK_DLGINIT         240
-/* Message code of a DLGINIT record that adds an entry to a combo box list */
-#define DLGINIT_CB_ADDSTRING        0x0403
+/* The initialisation data of a template */
+#include "../framework/dlginit.h"
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)

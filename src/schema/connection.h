@@ -109,9 +109,7 @@ public:
     virtual std::unique_ptr<Recordset> createRecordset() = 0;
 };
 
-// The system's ADO: the COM objects on Windows. The native build has no ADO;
-// its factory makes no connection and fails to make a recordset with
-// kClassNotRegistered.
+// The system's ADO: its COM objects (Windows only).
 Factory& systemFactory();
 
 } // namespace schema

@@ -1,13 +1,11 @@
 #include "schema/table_chooser.h"
 
 #include "res/resource.h"
-#include "schema/lookup.h"
-#include "ui/main_dialog.h"
 
 const char* const CTableChooserDialog::kListFailed = "列表读取失败！";
 
-CTableChooserDialog::CTableChooserDialog(CMainDialog& parent)
-    : fw::Dialog(IDD_TABLE_CHOOSER, &parent), parent_(parent) {
+CTableChooserDialog::CTableChooserDialog(fw::Dialog* parent, TableLister listTables)
+    : fw::Dialog(IDD_TABLE_CHOOSER, parent), listTables_(std::move(listTables)) {
     commands<CTableChooserDialog>({
         {IDC_TABLE_LIST, fw::Notify::SelChange, &CTableChooserDialog::onSelectionChanged},
     });
@@ -20,8 +18,7 @@ void CTableChooserDialog::doDataExchange(fw::Exchange& x) {
 bool CTableChooserDialog::onInitDialog() {
     fw::Dialog::onInitDialog();
     try {
-        schema::ListTables(parent_.connection, parent_.database(),
-                           [this](const std::string& name) { tableList_.add(name); });
+        listTables_([this](const std::string& name) { tableList_.add(name); });
     } catch (const schema::ComError&) {
         // The names read before the failure stay; the user sees why the
         // list ends there.

@@ -4,16 +4,17 @@
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "schema/lookup.h"
 
 #include <string>
 
-class CMainDialog;
-
 class CTableChooserDialog : public fw::Dialog {
 public:
-    // Lists the tables through the parent's open connection; the chooser
-    // takes no reference of its own to it.
-    explicit CTableChooserDialog(CMainDialog& parent);
+    // Hands each table name to the receiver it is given; raises a
+    // schema::ComError when the list cannot be read (further).
+    using TableLister = std::function<void(const schema::NameReceiver&)>;
+
+    CTableChooserDialog(fw::Dialog* parent, TableLister listTables);
 
     // The line selected last; empty when none was.
     std::string selectedTable() const { return selectedTable_; }
@@ -28,7 +29,7 @@ protected:
 private:
     void onSelectionChanged();
 
-    CMainDialog& parent_;
+    TableLister listTables_;
     fw::ListBox tableList_;
     std::string selectedTable_;
 };

@@ -1,6 +1,5 @@
 #include "ui/main_dialog.h"
 
-#include "framework/backend.h"
 #include "loaddef/control_file_reader.h"
 #include "loaddef/field_description.h"
 #include "loaddef/load_definition.h"
@@ -74,15 +73,15 @@ CMainDialog::~CMainDialog() = default;
 
 bool CMainDialog::onInitDialog() {
     outputFeed_ = std::make_shared<run::OutputFeed>(
-        window().callQueue(), [this](const std::string& text) { outputPane.append(text); },
+        callQueue(), [this](const std::string& text) { outputPane.append(text); },
         [this](const std::string& message) { messageBox(message, fw::MessageIcon::Warning); });
     fw::Dialog::onInitDialog();
 
-    const std::string about = fw::backend().loadString(IDS_ABOUT);
+    const std::string about = fw::loadString(IDS_ABOUT);
     if (!about.empty()) {
-        window().appendSystemMenuItem(IDM_ABOUT, about);
+        appendSystemMenuItem(IDM_ABOUT, about);
     }
-    window().setIcon(icon);
+    setIcon(IDI_MAIN);
     applyDefaults();
     return true;
 }
@@ -135,7 +134,6 @@ void CMainDialog::doDataExchange(fw::Exchange& x) {
     x.boxText(IDC_DELIMITER, delimiterChoice);
     x.boxText(IDC_QUALIFIER, qualifierChoice);
     x.toggle(IDC_DETAILS, detailsCollapsed);
-    outputFeed_->setCollapsed(detailsCollapsed != 0);
 }
 
 bool CMainDialog::onSysCommand(unsigned command) {
@@ -223,10 +221,8 @@ void CMainDialog::onSaveControlFileCommand() {
 }
 
 void CMainDialog::onDetailsCommand() {
-    fw::Rect r = window().outerRect();
     detailsCollapsed = detailsCollapsed != 0 ? 0 : 1;
-    r.bottom += detailsCollapsed != 0 ? -kDetailsStep : kDetailsStep;
-    window().move(r);
+    growBy(detailsCollapsed != 0 ? -kDetailsStep : kDetailsStep);
     outputFeed_->setCollapsed(detailsCollapsed != 0);
 }
 
@@ -380,7 +376,7 @@ void CMainDialog::onLoadControlFileCommand() {
 }
 
 void CMainDialog::onAdvancedCommand() {
-    CAdvancedDialog advanced(*this);
+    CAdvancedDialog advanced(this, programFolder);
     advanced.doModal();
 }
 
@@ -397,7 +393,9 @@ void CMainDialog::onChooseTableCommand() {
         }
         const std::unique_ptr<schema::Recordset> columns = database_.createRecordset();
         schema::OpenRenewedConnection(connection, databaseName, userName, password);
-        CTableChooserDialog chooser(*this);
+        CTableChooserDialog chooser(this, [this](const schema::NameReceiver& receiver) {
+            schema::ListTables(connection, database_, receiver);
+        });
         if (chooser.doModal() != fw::kIdOk) {
             return;
         }

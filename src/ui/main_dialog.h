@@ -28,7 +28,6 @@ public:
     // False when it could not be written whole; the user has been told.
     bool writeControlFile();
     std::string controlFilePath() const;
-    schema::Factory& database() const { return database_; }
     // How many appends the output pane has had from loader runs (for
     // measurements).
     int outputAppendCount() const;
@@ -59,7 +58,6 @@ public:
     std::string qualifierChoice;
     int detailsCollapsed = 0;
     std::string commandLine;
-    int icon = IDI_MAIN;
 
     // The messages of the control file commands.
     static const char* const kControlFileNotCreated;

@@ -90,13 +90,6 @@ TEST_F(Schema, NoConnectionObjectLeavesTheMemberEmptyAndRaisesEPointer) {
     EXPECT_EQ(ado_.liveObjects, 0);
     EXPECT_EQ(ado_.connectionOpens.size(), 1u) << "the open is not attempted without an object";
     EXPECT_EQ(schema::failureMessage(connection_), kNoAdo);
-
-    // The native build has no ADO.
-    EXPECT_EQ(statusOf([&] { schema::OpenConnection(connection_, schema::systemFactory(), "ORCL", "s", "t"); }),
-              kEPointer);
-    EXPECT_EQ(connection_, nullptr);
-    EXPECT_EQ(schema::failureMessage(connection_), kNoAdo);
-    EXPECT_EQ(statusOf([] { schema::systemFactory().createRecordset(); }), static_cast<std::int32_t>(0x80040154u));
 }
 
 TEST_F(Schema, RenewThenOpenFollowsTheCommandsOrder) {

@@ -1,10 +1,7 @@
 // The main window as Wine draws it from template 102 in this test prefix:
 // its size in pixels, what the details toggle leaves of it, captions that
 // fit their controls, and boxes that take long texts typed key by key.
-#include "contract/harness.h"
-#include "framework/win32/win32_window.h"
-#include "res/resource.h"
-#include "ui/main_dialog.h"
+#include "wine/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +13,6 @@
 #include <windows.h>
 
 namespace {
-
-std::string textOf(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
 
 // A control's rectangle in the client coordinates of the dialog.
 RECT rectInDialog(HWND dialog, int id) {
@@ -81,14 +72,11 @@ private:
 };
 
 // Shows the main window, runs `script` on it and closes it with Escape.
-void showMainWindow(const std::function<void(HWND, contract::User&)>& script) {
+void showMainWindow(const std::function<void(HWND, winetest::User&)>& script) {
     CMainDialog dialog;
-    contract::runDialog(dialog, [&](fw::Window& window, contract::User& user) {
-        auto& win32 = dynamic_cast<fw::win32::Win32Window&>(window);
-        script(win32.handle(), user);
-        if (!win32.hasEnded()) {
-            user.pressEscape(IDC_USER);
-        }
+    winetest::runDialog(dialog, [&](winetest::User& user) {
+        script(user.dialog(), user);
+        user.pressEscape(IDC_USER);
     });
 }
 
@@ -97,7 +85,7 @@ void showMainWindow(const std::function<void(HWND, contract::User&)>& script) {
 // drawn inside that cell, since edit boxes and labels clip their text to it;
 // the font as Linux has it puts the underscore in the row below.
 TEST(MainWindowLayout, TheDialogFontDrawsUnderscoresAndDescendersInsideItsTwelvePixelCell) {
-    showMainWindow([](HWND dialog, contract::User&) {
+    showMainWindow([](HWND dialog, winetest::User&) {
         const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
         ASSERT_NE(font, nullptr);
         Picture underscore(6, 12);
@@ -122,7 +110,7 @@ TEST(MainWindowLayout, TheDialogFontDrawsUnderscoresAndDescendersInsideItsTwelve
 // "BRENNICK_DB" must not show as "BRENNICK DB": the box's own drawing of an
 // underscore differs from its drawing of a space.
 TEST(MainWindowLayout, AnUnderscoreTypedIntoTheDatabaseBoxShows) {
-    showMainWindow([](HWND dialog, contract::User& user) {
+    showMainWindow([](HWND dialog, winetest::User& user) {
         HWND box = GetDlgItem(dialog, IDC_DATABASE);
         RECT client = {};
         GetClientRect(box, &client);
@@ -136,7 +124,7 @@ TEST(MainWindowLayout, AnUnderscoreTypedIntoTheDatabaseBoxShows) {
         };
         const std::vector<DWORD> spaced = drawn("A B");
         const std::vector<DWORD> underscored = drawn("A_B");
-        EXPECT_EQ(textOf(box), "A_B");
+        EXPECT_EQ(fw::windowText(box), "A_B");
         EXPECT_TRUE(spaced != drawn("AXB")) << "the box draws nothing through WM_PRINTCLIENT";
         EXPECT_TRUE(spaced != underscored) << "the underscore is drawn like a space";
     });
@@ -165,7 +153,7 @@ TEST(MainWindowLayout, MarlettIsThereForTheCaptionButtonsAndTheSystemMenu) {
 // same place, order, styles and font. Collapsed, the window keeps the button
 // row and shows no pixel of the pane.
 TEST(MainWindowLayout, TheWindowAndItsOutputPaneAreWhereTheTemplatePutsThemAndCollapsingHidesThePane) {
-    showMainWindow([](HWND dialog, contract::User& user) {
+    showMainWindow([](HWND dialog, winetest::User& user) {
         RECT hundred = {0, 0, 100, 100};
         ASSERT_TRUE(MapDialogRect(dialog, &hundred));
         EXPECT_EQ(hundred.right, 150);
@@ -214,7 +202,7 @@ TEST(MainWindowLayout, TheWindowAndItsOutputPaneAreWhereTheTemplatePutsThemAndCo
 // control gives it: the whole client area of a label, the client area less
 // the button's edges, or what the box of a radio button leaves.
 TEST(MainWindowLayout, EveryCaptionAndEveryBoxTextFitsItsControl) {
-    showMainWindow([](HWND dialog, contract::User&) {
+    showMainWindow([](HWND dialog, winetest::User&) {
         HDC dc = GetDC(dialog);
         const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
         TEXTMETRICA metrics = {};
@@ -226,7 +214,7 @@ TEST(MainWindowLayout, EveryCaptionAndEveryBoxTextFitsItsControl) {
             RECT room = {};
             GetClientRect(child, &room);
             const LONG style = GetWindowLongA(child, GWL_STYLE);
-            const std::string caption = textOf(child);
+            const std::string caption = fw::windowText(child);
             if (lstrcmpiA(name, "Edit") == 0 || lstrcmpiA(name, "ComboBox") == 0) {
                 // A single-line box and a drop-down box's edit field show one
                 // line of the font.
@@ -273,7 +261,7 @@ TEST(MainWindowLayout, EveryCaptionAndEveryBoxTextFitsItsControl) {
 // Each of these boxes is narrower than the texts a user may type into it;
 // the box scrolls instead of dropping what does not fit.
 TEST(MainWindowTyping, LongTextsTypedKeyByKeyArriveWholeInTheBoxes) {
-    showMainWindow([](HWND dialog, contract::User& user) {
+    showMainWindow([](HWND dialog, winetest::User& user) {
         const std::vector<std::pair<int, std::string>> typed = {
             {IDC_PASSWORD, "Abcdefghij0123456789klmnopqrst9876543210"},
             {IDC_USER, "loader_user_20_chars"},
@@ -289,7 +277,7 @@ TEST(MainWindowTyping, LongTextsTypedKeyByKeyArriveWholeInTheBoxes) {
             EnableWindow(GetDlgItem(dialog, id), TRUE);
             SetDlgItemTextA(dialog, id, "");
             user.type(id, chars);
-            EXPECT_EQ(textOf(GetDlgItem(dialog, id)), chars) << "box " << id;
+            EXPECT_EQ(fw::windowText(GetDlgItem(dialog, id)), chars) << "box " << id;
         }
     });
 }

@@ -1,17 +1,9 @@
 // The main window on real Win32 controls: what the system shows of it (the
 // system menu, its icons, the dialogs it owns), real common file dialogs and
 // files beside the program, and the loader run through CreateProcessA into
-// the output pane. The window's logic is tested on the memory backend.
-#include "contract/harness.h"
-#include "contract/win32_user.h"
-#include "env.h"
-#include "framework/win32/win32_testing.h"
-#include "framework/win32/win32_window.h"
-#include "loaddef/load_definition.h"
-#include "res/resource.h"
+// the output pane.
 #include "text/cp936.h"
-#include "ui/main_dialog.h"
-#include "wine/pump.h"
+#include "wine/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -24,148 +16,16 @@
 
 #include <windows.h>
 
+namespace winetest {
 namespace {
 
-using namespace std::chrono_literals;
-using testenv::getEnv;
 using testenv::ScopedEnv;
-
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-            bytes.append(buffer, n);
-        }
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-std::string windowText(HWND window) {
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, &text[0], static_cast<int>(text.size()))));
-    return text;
-}
-
-// The text of a control of a dialog.
-std::string itemText(HWND dialog, int id) {
-    return windowText(GetDlgItem(dialog, id));
-}
-
-std::string paneText(HWND dialog) {
-    return itemText(dialog, IDC_OUTPUT);
-}
-
-bool endsWith(const std::string& s, const std::string& tail) {
-    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// The folder of this executable as the system names it.
-std::string executableFolder() {
-    char path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return loaddef::folderOf(std::string(path, n), '\\');
-}
-
-// Answers the next common file dialog this thread shows with `path` (its OK
-// button), from a thread timer whose callback runs inside the dialog's own
-// modal loop.
-class FileDialogAnswerer {
-public:
-    explicit FileDialogAnswerer(std::string path) : path_(std::move(path)) {
-        current = this;
-        timer_ = SetTimer(nullptr, 0, 20, onTimer);
-    }
-    ~FileDialogAnswerer() {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-    FileDialogAnswerer(const FileDialogAnswerer&) = delete;
-    FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
-
-    int answered = 0;
-
-private:
-    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), answer, 0); }
-
-    static BOOL CALLBACK answer(HWND window, LPARAM) {
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        FileDialogAnswerer* self = current;
-        if (self == nullptr || lstrcmpA(name, "#32770") != 0 || fw::win32::isBackendDialog(window) ||
-            !IsWindowVisible(window)) {
-            return TRUE;
-        }
-        // The file name box: cmb13 in newer dialogs, edt1 in older ones.
-        for (int id : {0x47c, 0x480}) {
-            if (HWND box = GetDlgItem(window, id)) {
-                SetWindowTextA(box, self->path_.c_str());
-                ++self->answered;
-                PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
-                return FALSE;
-            }
-        }
-        return TRUE;
-    }
-
-    static FileDialogAnswerer* current;
-    std::string path_;
-    UINT_PTR timer_ = 0;
-};
-
-FileDialogAnswerer* FileDialogAnswerer::current = nullptr;
-
-class MainWindowWin32 : public testing::Test {
-protected:
-    void TearDown() override { DeleteFileA(controlFile().c_str()); }
-
-    static std::string controlFile() { return executableFolder() + "\\load.ctl"; }
-
-    // Shows the main window, runs `script` on it and closes it with Escape
-    // when the script has left it open.
-    void show(const std::function<void(HWND, CMainDialog&, contract::User&)>& script) {
-        CMainDialog dialog;
-        contract::runDialog(
-            dialog,
-            [&](fw::Window& window, contract::User& user) {
-                auto& win32 = dynamic_cast<fw::win32::Win32Window&>(window);
-                script(win32.handle(), dialog, user);
-                if (!win32.hasEnded()) {
-                    user.pressEscape(IDC_USER);
-                }
-            },
-            &messages_);
-    }
-
-    // Keeps the window going until the run's closing line is in the pane.
-    static void waitForCompletion(HWND dialog) {
-        ASSERT_TRUE(winetest::pumpUntil(
-            dialog, [dialog] { return endsWith(paneText(dialog), "\r\nMission complete!\r\n"); }, 60s))
-            << paneText(dialog);
-    }
-
-    // Keeps the window going until a message box has been answered, then a
-    // little longer for anything that would follow it.
-    void waitForMessage(HWND dialog) {
-        ASSERT_TRUE(winetest::pumpUntil(
-            dialog, [this] { return !messages_.empty(); }, 60s));
-        winetest::pumpUntil(
-            dialog, [] { return false; }, 300ms);
-    }
-
-    std::vector<contract::ShownMessage> messages_;
-    const std::string pathWithoutLoader_ = getEnv("PATH");
-    ScopedEnv path_{"PATH", testenv::standInFolder() + pathWithoutLoader_};
-};
 
 // The system menu and the icons the window gives itself, and the dialogs it
 // opens over itself: the About box for system commands 16 to 31 only, and
 // the advanced dialog with the focus in its first box.
-TEST_F(MainWindowWin32, SystemMenuIconsAndTheDialogsTheWindowOwns) {
-    show([](HWND dialog, CMainDialog&, contract::User& user) {
+TEST_F(MainWindow, SystemMenuIconsAndTheDialogsTheWindowOwns) {
+    show([](HWND dialog, CMainDialog&, User& user) {
         HMENU menu = GetSystemMenu(dialog, FALSE);
         ASSERT_NE(menu, nullptr);
         const int count = GetMenuItemCount(menu);
@@ -189,13 +49,13 @@ TEST_F(MainWindowWin32, SystemMenuIconsAndTheDialogsTheWindowOwns) {
         for (unsigned command : {16u, 31u, 32u}) {
             std::string aboutCaption;
             HWND owner = nullptr;
-            fw::win32::setAfterInitHook([&](HWND about) {
-                aboutCaption = windowText(about);
+            fw::setAfterInitHook([&](HWND about) {
+                aboutCaption = fw::windowText(about);
                 owner = GetWindow(about, GW_OWNER);
                 SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
             });
             user.systemCommand(command);
-            fw::win32::setAfterInitHook(nullptr);
+            fw::setAfterInitHook(nullptr);
             EXPECT_EQ(aboutCaption, command == 32u ? "" : "关于 Brennick") << "command " << command;
             EXPECT_EQ(owner, command == 32u ? nullptr : dialog) << "command " << command;
         }
@@ -203,7 +63,7 @@ TEST_F(MainWindowWin32, SystemMenuIconsAndTheDialogsTheWindowOwns) {
 
         HWND advancedOwner = nullptr;
         bool logFocused = false;
-        fw::win32::setAfterInitHook([&](HWND advanced) {
+        fw::setAfterInitHook([&](HWND advanced) {
             advancedOwner = GetWindow(advanced, GW_OWNER);
             logFocused = GetFocus() == GetDlgItem(advanced, IDC_LOG);
             SendMessageA(GetDlgItem(advanced, IDCANCEL), BM_CLICK, 0, 0);
@@ -220,7 +80,7 @@ TEST_F(MainWindowWin32, SystemMenuIconsAndTheDialogsTheWindowOwns) {
 // search path, and its output arrives with CrLf line ends. Save moves the
 // file to the name chosen in the real file dialog, and Load brings it back
 // into a cleared window.
-TEST_F(MainWindowWin32, ImportRunsTheLoaderHiddenAndSaveAndLoadCarryTheControlFile) {
+TEST_F(MainWindow, ImportRunsTheLoaderHiddenAndSaveAndLoadCarryTheControlFile) {
     const std::string saved = executableFolder() + "\\roundtrip.ctl";
     DeleteFileA(saved.c_str());
     ScopedEnv startupInfo("STANDIN_SHOW", "1");
@@ -236,7 +96,7 @@ TEST_F(MainWindowWin32, ImportRunsTheLoaderHiddenAndSaveAndLoadCarryTheControlFi
                                 "(\r\n"
                                 "\xD0\xD5\xC3\xFB CHAR\r\n"
                                 ")";
-    show([&](HWND dialog, CMainDialog& d, contract::User& user) {
+    show([&](HWND dialog, CMainDialog& d, User& user) {
         ASSERT_EQ(GetACP(), 936u) << "the test needs code page 936 (LANG=zh_CN.UTF-8)";
         user.type(IDC_DATA_FILE, dataFile);
         user.type(IDC_TABLE, "EMP");
@@ -286,7 +146,7 @@ TEST_F(MainWindowWin32, ImportRunsTheLoaderHiddenAndSaveAndLoadCarryTheControlFi
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(MainWindowWin32, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane) {
+TEST_F(MainWindow, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane) {
     // "啊" (B0 A1, U+554A); the loader stops between its two bytes until
     // the test opens the gate.
     char folder[MAX_PATH] = {};
@@ -298,7 +158,7 @@ TEST_F(MainWindowWin32, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInTh
     ScopedEnv wait("STANDIN_WAIT_FILE", gate);
     ScopedEnv text2("STANDIN_TEXT2", "\\xA1"
                                      "cd\\n");
-    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+    show([&](HWND dialog, CMainDialog&, User& user) {
         user.click(IDC_IMPORT);
         ASSERT_TRUE(winetest::pumpUntil(
             dialog, [dialog] { return paneText(dialog) == "ab"; }, 60s))
@@ -322,11 +182,11 @@ TEST_F(MainWindowWin32, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInTh
 // CreateProcess takes (32767 characters with the terminating zero), are
 // reported with the warning icon, empty the pane and run nothing; a line
 // of 32766 runs whole, never cut short.
-TEST_F(MainWindowWin32, ALoaderThatCannotStartIsReportedAndTheLongestCommandLineRunsWhole) {
+TEST_F(MainWindow, ALoaderThatCannotStartIsReportedAndTheLongestCommandLineRunsWhole) {
     const std::string args = executableFolder() + "\\args.txt";
     ScopedEnv quiet("STANDIN_QUIET", "1");
     ScopedEnv argsFile("STANDIN_ARGS_FILE", args);
-    const auto importRefused = [this](HWND dialog, contract::User& user, std::size_t messages) {
+    const auto importRefused = [this](HWND dialog, User& user, std::size_t messages) {
         user.click(IDC_IMPORT);
         ASSERT_TRUE(winetest::pumpUntil(
             dialog, [&] { return messages_.size() == messages; }, 60s));
@@ -334,7 +194,7 @@ TEST_F(MainWindowWin32, ALoaderThatCannotStartIsReportedAndTheLongestCommandLine
             dialog, [] { return false; }, 300ms);
         EXPECT_EQ(paneText(dialog), "");
     };
-    show([&](HWND dialog, CMainDialog& d, contract::User& user) {
+    show([&](HWND dialog, CMainDialog& d, User& user) {
         {
             ScopedEnv path("PATH", pathWithoutLoader_);
             SetDlgItemTextA(dialog, IDC_OUTPUT, "old output");
@@ -356,20 +216,20 @@ TEST_F(MainWindowWin32, ALoaderThatCannotStartIsReportedAndTheLongestCommandLine
         importRefused(dialog, user, 2);
     });
     ASSERT_EQ(messages_.size(), 2u);
-    for (const contract::ShownMessage& message : messages_) {
+    for (const ShownMessage& message : messages_) {
         EXPECT_EQ(message.text, "Error  on  CreateProcess()");
         EXPECT_TRUE(message.warningIcon);
     }
     EXPECT_EQ(GetFileAttributesA(args.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing ran";
 }
 
-TEST_F(MainWindowWin32, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
+TEST_F(MainWindow, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToItsEnd) {
     const std::string done = executableFolder() + "\\done.txt";
     DeleteFileA(done.c_str());
     ScopedEnv bytes("STANDIN_BYTES", "3000000");
     ScopedEnv pause("STANDIN_PAUSE_MS", "1");
     ScopedEnv doneFile("STANDIN_DONE_FILE", done);
-    show([](HWND dialog, CMainDialog&, contract::User& user) {
+    show([](HWND dialog, CMainDialog&, User& user) {
         user.click(IDC_IMPORT);
         ASSERT_TRUE(winetest::pumpUntil(
             dialog, [dialog] { return paneText(dialog).find("line 000010 ") != std::string::npos; }, 60s));
@@ -387,8 +247,8 @@ TEST_F(MainWindowWin32, TheWindowClosedWhileTheLoaderStreamsAndTheLoaderRunsToIt
 
 // The real combo box selects the entry a typed text begins only while its
 // list is open, and only then does the date mask come.
-TEST_F(MainWindowWin32, TypingIntoTheTypeBoxSwitchesTheDateMaskByWhetherItsListIsOpen) {
-    show([](HWND dialog, CMainDialog&, contract::User& user) {
+TEST_F(MainWindow, TypingIntoTheTypeBoxSwitchesTheDateMaskByWhetherItsListIsOpen) {
+    show([](HWND dialog, CMainDialog&, User& user) {
         SetDlgItemTextA(dialog, IDC_FIELD_TYPE, "");
         user.type(IDC_FIELD_TYPE, "DATE");
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DATE_MASK)));
@@ -407,7 +267,7 @@ TEST_F(MainWindowWin32, TypingIntoTheTypeBoxSwitchesTheDateMaskByWhetherItsListI
 // Read-only files in the program folder: Windows refuses to replace them,
 // and so does the program under Wine. Import and the advanced dialog's OK
 // each say so, keep the old files and leave no temporary file.
-TEST_F(MainWindowWin32, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyWere) {
+TEST_F(MainWindow, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyWere) {
     const std::string oldControl = "load data\r\ninfile 'old.txt'\r\nappend into table OLD\r\n(\r\n)";
     const std::string oldParameters = "errors=7\r\n";
     const std::string parfile = executableFolder() + "\\parfile.cfg";
@@ -418,12 +278,12 @@ TEST_F(MainWindowWin32, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyW
         std::fclose(f);
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     }
-    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+    show([&](HWND dialog, CMainDialog&, User& user) {
         user.click(IDC_IMPORT);
         winetest::pumpUntil(
             dialog, [] { return false; }, 300ms);
         EXPECT_EQ(paneText(dialog), "") << "no loader ran";
-        fw::win32::setAfterInitHook([&](HWND advanced) {
+        fw::setAfterInitHook([&](HWND advanced) {
             SetDlgItemTextA(advanced, IDC_ERRORS, "9");
             SendMessageA(GetDlgItem(advanced, IDOK), BM_CLICK, 0, 0);
             SendMessageA(GetDlgItem(advanced, IDCANCEL), BM_CLICK, 0, 0);
@@ -442,25 +302,14 @@ TEST_F(MainWindowWin32, ReadOnlyFilesInTheProgramFolderAreReportedAndKeptAsTheyW
     EXPECT_EQ(messages_[1].text, "参数文件无法写入: " + parfile);
 }
 
-std::vector<std::string> comboEntries(HWND dialog, int id) {
-    std::vector<std::string> entries;
-    const int count = static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char entry[64] = {};
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-        entries.emplace_back(entry);
-    }
-    return entries;
-}
-
 // Against the test database that Wine's ADO reaches through ODBC. A data
 // source it does not know is reported and changes nothing. Wine gives no
 // rows, so the chooser opens empty; a line put into it is chosen with the
 // mouse and the table's real columns come back.
-TEST_F(MainWindowWin32, AnUnknownDatabaseIsReportedAndAChosenTablesColumnsArrive) {
+TEST_F(MainWindow, AnUnknownDatabaseIsReportedAndAChosenTablesColumnsArrive) {
     HWND owner = nullptr;
     std::string caption;
-    show([&](HWND dialog, CMainDialog&, contract::User& user) {
+    show([&](HWND dialog, CMainDialog&, User& user) {
         SetDlgItemTextA(dialog, IDC_DATABASE, "NO_SUCH_SOURCE");
         user.type(IDC_TABLE, "DEPT");
         user.click(IDC_CHOOSE_TABLE);
@@ -471,24 +320,23 @@ TEST_F(MainWindowWin32, AnUnknownDatabaseIsReportedAndAChosenTablesColumnsArrive
         EXPECT_TRUE(messages_[0].warningIcon);
 
         SetDlgItemTextA(dialog, IDC_DATABASE, "BRENNICK_DB");
-        fw::win32::setAfterInitHook([&](HWND chooser) {
+        fw::setAfterInitHook([&](HWND chooser) {
             owner = GetWindow(chooser, GW_OWNER);
-            caption = windowText(chooser);
+            caption = fw::windowText(chooser);
             SendDlgItemMessageA(chooser, IDC_TABLE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("EMP"));
-            contract::actOn(chooser, [](contract::User& chooserUser) {
-                chooserUser.choose(IDC_TABLE_LIST, 0);
-                chooserUser.click(IDOK);
-            });
+            User chooserUser(chooser);
+            chooserUser.choose(IDC_TABLE_LIST, 0);
+            chooserUser.click(IDOK);
         });
         user.click(IDC_CHOOSE_TABLE);
         EXPECT_EQ(owner, dialog);
         EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
         EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "SAL") << "the last column in the table's order";
-        EXPECT_EQ(comboEntries(dialog, IDC_FIELD_NAME),
-                  (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL"}));
+        EXPECT_EQ(listLines(dialog, IDC_FIELD_NAME), (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL"}));
     });
     EXPECT_EQ(caption, "选择表名");
     EXPECT_EQ(messages_.size(), 1u);
 }
 
 } // namespace
+} // namespace winetest

@@ -10,14 +10,13 @@
 // exits with 1 when the pane did not get the output whole.
 //
 //   source scripts/wine-env.sh && wine build/win/stream_bench.exe [megabytes [line bytes]]
-#include "contract/harness.h"
 #include "env.h"
-#include "framework/win32/win32_window.h"
 #include "platform/platform.h"
 #include "res/resource.h"
 #include "run/loader_run.h"
 #include "ui/main_dialog.h"
 #include "wine/pump.h"
+#include "wine/user.h"
 
 #include <algorithm>
 #include <atomic>
@@ -264,13 +263,12 @@ struct WindowRun {
 // line is in the pane; then times the one-append fill beside it.
 WindowRun windowRun(unsigned long long bytes, unsigned long long lineBytes) {
     WindowRun r;
-    std::vector<contract::ShownMessage> messages;
+    std::vector<winetest::ShownMessage> messages;
     CMainDialog dialog;
-    contract::runDialog(
+    winetest::runDialog(
         dialog,
-        [&](fw::Window& window, contract::User& user) {
-            auto& win32 = dynamic_cast<fw::win32::Win32Window&>(window);
-            HWND hwnd = win32.handle();
+        [&](winetest::User& user) {
+            HWND hwnd = user.dialog();
             HWND pane = GetDlgItem(hwnd, IDC_OUTPUT);
             if (!IsWindowUnicode(pane)) {
                 std::printf("  the pane is not a Unicode edit\n");

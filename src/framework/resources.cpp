@@ -1,12 +1,13 @@
-#include "framework/win32/dialog_resources.h"
+#include "framework/resources.h"
 
-#include "framework/win32/win32_window.h"
+#include "framework/controls.h"
+#include "framework/dlginit.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-namespace fw::win32 {
+namespace fw {
 
 namespace {
 
@@ -57,6 +58,25 @@ void centreOver(HWND dialog, HWND owner) {
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Where a template places its dialog, from a DLGTEMPLATE or DLGTEMPLATEEX
+// header.
+struct TemplatePlacement {
+    DWORD style = 0;
+    int x = 0;
+    int y = 0;
+};
+
+TemplatePlacement parseTemplatePlacement(const unsigned char* data, std::size_t size) {
+    TemplatePlacement placement;
+    const bool extended = readAt<WORD>(data, size, 0) == 1 && readAt<WORD>(data, size, 2) == 0xFFFF;
+    // DLGTEMPLATEEX: version, signature, help id, extended style, style,
+    // count, x, y. DLGTEMPLATE: style, extended style, count, x, y.
+    placement.style = readAt<DWORD>(data, size, extended ? 12 : 0);
+    placement.x = readAt<short>(data, size, extended ? 18 : 10);
+    placement.y = readAt<short>(data, size, extended ? 20 : 12);
+    return placement;
+}
+
 } // namespace
 
 std::vector<InitRecord> parseDialogInit(const unsigned char* data, std::size_t size) {
@@ -83,27 +103,16 @@ std::vector<InitRecord> parseDialogInit(const unsigned char* data, std::size_t s
     return records;
 }
 
-TemplatePlacement parseTemplatePlacement(const unsigned char* data, std::size_t size) {
-    TemplatePlacement placement;
-    const bool extended = readAt<WORD>(data, size, 0) == 1 && readAt<WORD>(data, size, 2) == 0xFFFF;
-    // DLGTEMPLATEEX: version, signature, help id, extended style, style,
-    // count, x, y. DLGTEMPLATE: style, extended style, count, x, y.
-    placement.style = readAt<DWORD>(data, size, extended ? 12 : 0);
-    placement.x = readAt<short>(data, size, extended ? 18 : 10);
-    placement.y = readAt<short>(data, size, extended ? 20 : 12);
-    return placement;
-}
-
-void applyDialogInit(Win32Window& window, int templateId) {
-    const ResourceBytes init = findResource(templateId, MAKEINTRESOURCEA(kDialogInitType));
+void applyDialogInit(HWND dialog, int templateId) {
+    const ResourceBytes init = findResource(templateId, MAKEINTRESOURCEA(RT_DLGINIT_DATA));
     if (init.data == nullptr) {
         return;
     }
     for (const InitRecord& record : parseDialogInit(init.data, init.size)) {
-        if (record.message == kInitAddComboEntry) {
-            window.comboAdd(record.controlId, record.text);
-        } else if (record.message == kInitAddListLine) {
-            window.listAdd(record.controlId, record.text);
+        if (record.message == DLGINIT_CB_ADDSTRING) {
+            ComboBox box;
+            box.attach(dialog, record.controlId);
+            box.add(record.text);
         } else {
             throw std::runtime_error("dialog " + std::to_string(templateId) + " has initialisation data with message " +
                                      std::to_string(record.message));
@@ -123,4 +132,4 @@ void placeOwnedDialog(HWND dialog, int templateId) {
     }
 }
 
-} // namespace fw::win32
+} // namespace fw

@@ -1,0 +1,134 @@
+#include "wine/main_window.h"
+
+#include "loaddef/load_definition.h"
+
+#include <cstdio>
+
+namespace winetest {
+
+std::string readFile(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+            bytes.append(buffer, n);
+        }
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string executableFolder() {
+    char path[MAX_PATH * 4] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return loaddef::folderOf(std::string(path, n), '\\');
+}
+
+std::string paneText(HWND dialog) {
+    return itemText(dialog, IDC_OUTPUT);
+}
+
+std::vector<std::string> listLines(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    const bool combo = fw::kindOfWindow(control) == fw::Kind::ComboBox;
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(SendMessageA(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::string line(static_cast<std::size_t>(SendMessageA(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN,
+                                                               static_cast<WPARAM>(i), 0)) +
+                             1,
+                         '\0');
+        line.resize(static_cast<std::size_t>(SendMessageA(control, combo ? CB_GETLBTEXT : LB_GETTEXT,
+                                                          static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&line[0]))));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+FileDialogAnswerer* FileDialogAnswerer::current = nullptr;
+
+FileDialogAnswerer::FileDialogAnswerer(std::string path) : path_(std::move(path)) {
+    current = this;
+    timer_ = SetTimer(nullptr, 0, 20, onTimer);
+}
+
+FileDialogAnswerer::~FileDialogAnswerer() {
+    KillTimer(nullptr, timer_);
+    current = nullptr;
+}
+
+void CALLBACK FileDialogAnswerer::onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), answer, 0);
+}
+
+BOOL CALLBACK FileDialogAnswerer::answer(HWND window, LPARAM) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    FileDialogAnswerer* self = current;
+    if (self == nullptr || lstrcmpA(name, "#32770") != 0 || fw::isFrameworkDialog(window) || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    // The file name box: cmb13 in newer dialogs, edt1 in older ones.
+    for (int id : {0x47c, 0x480}) {
+        if (HWND box = GetDlgItem(window, id)) {
+            SetWindowTextA(box, self->path_.c_str());
+            ++self->answered;
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+void onNextDialog(const std::function<void(User&)>& script) {
+    fw::setAfterInitHook([script](HWND dialog) {
+        User user(dialog);
+        script(user);
+    });
+}
+
+void MainWindow::TearDown() {
+    fw::setAfterInitHook(nullptr);
+    DeleteFileA(controlFile().c_str());
+}
+
+void MainWindow::show(const std::function<void(HWND, CMainDialog&, User&)>& script) {
+    CMainDialog dialog;
+    runDialog(
+        dialog,
+        [&](User& user) {
+            script(user.dialog(), dialog, user);
+            user.pressEscape(IDC_USER);
+        },
+        &messages_);
+}
+
+void MainWindow::waitForCompletion(HWND dialog) {
+    ASSERT_TRUE(pumpUntil(
+        dialog, [dialog] { return endsWith(paneText(dialog), "\r\nMission complete!\r\n"); }, 60s))
+        << paneText(dialog);
+}
+
+void MainWindow::pump(HWND dialog, std::chrono::milliseconds time) {
+    pumpUntil(
+        dialog, [] { return false; }, time);
+}
+
+} // namespace winetest

@@ -1,0 +1,84 @@
+// What the tests of the main window share: the window shown on its real
+// controls with the stand-in loader first on the search path, message boxes
+// answered and recorded, the common file dialogs answered, and the files
+// beside the program.
+#pragma once
+
+#include "env.h"
+#include "framework/testing.h"
+#include "res/resource.h"
+#include "ui/main_dialog.h"
+#include "wine/pump.h"
+#include "wine/user.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace winetest {
+
+using namespace std::chrono_literals;
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+bool endsWith(const std::string& s, const std::string& tail);
+// The folder of this executable as the system names it.
+std::string executableFolder();
+std::string paneText(HWND dialog);
+// The lines of a list box, or the entries of a combo box.
+std::vector<std::string> listLines(HWND dialog, int id);
+
+// Answers the next common file dialog this thread shows with `path` (its OK
+// button), from a thread timer whose callback runs inside the dialog's own
+// modal loop.
+class FileDialogAnswerer {
+public:
+    explicit FileDialogAnswerer(std::string path);
+    ~FileDialogAnswerer();
+    FileDialogAnswerer(const FileDialogAnswerer&) = delete;
+    FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
+
+    int answered = 0;
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK answer(HWND window, LPARAM);
+
+    static FileDialogAnswerer* current;
+    std::string path_;
+    UINT_PTR timer_ = 0;
+};
+
+// Runs `script` on the next framework dialog that a command shows (the
+// advanced dialog, the table chooser, the About box), inside its modal loop.
+// The script must end that dialog.
+void onNextDialog(const std::function<void(User&)>& script);
+
+class MainWindow : public testing::Test {
+protected:
+    void TearDown() override;
+
+    static std::string controlFile() { return executableFolder() + "\\load.ctl"; }
+    static std::string parameterFile() { return executableFolder() + "\\parfile.cfg"; }
+
+    // Shows the main window, runs `script` on it and closes it with Escape
+    // when the script has left it open.
+    void show(const std::function<void(HWND, CMainDialog&, User&)>& script);
+    // Keeps the window going until the run's closing line is in the pane;
+    // fails after a minute.
+    static void waitForCompletion(HWND dialog);
+    // Keeps the window going for `time`.
+    static void pump(HWND dialog, std::chrono::milliseconds time);
+
+    std::vector<ShownMessage> messages_;
+    const std::string pathWithoutLoader_ = testenv::getEnv("PATH");
+    testenv::ScopedEnv path_{"PATH", testenv::standInFolder() + pathWithoutLoader_};
+};
+
+} // namespace winetest
