@@ -97,7 +97,7 @@ std::string GetProviderErrors(std::shared_ptr<Connection> connection) {
     return text;
 }
 
-std::string providerErrorText(const std::shared_ptr<Connection>& connection) {
+std::string ProviderErrorText(const std::shared_ptr<Connection>& connection) {
     try {
         std::string text = GetProviderErrors(connection);
         if (!text.empty()) {
@@ -109,8 +109,8 @@ std::string providerErrorText(const std::shared_ptr<Connection>& connection) {
     return kNoProviderErrorMessage;
 }
 
-std::string failureMessage(const std::shared_ptr<Connection>& connection) {
-    return connection ? providerErrorText(connection) : kNoConnectionObjectMessage;
+std::string FailureMessage(const std::shared_ptr<Connection>& connection) {
+    return connection ? ProviderErrorText(connection) : kNoConnectionObjectMessage;
 }
 
 } // namespace schema

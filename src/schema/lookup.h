@@ -4,7 +4,7 @@
 // needs a window: inputs come as arguments and results go to the caller.
 //
 // Every operation raises the ComError of the first failing call and catches
-// nothing; the caller shows failureMessage() (or providerErrorText()) instead
+// nothing; the caller shows FailureMessage() (or ProviderErrorText()) instead
 // of the status.
 #pragma once
 
@@ -70,11 +70,11 @@ std::string GetProviderErrors(std::shared_ptr<Connection> connection);
 
 // The provider's error text for the user, or kNoProviderErrorMessage when
 // that text is empty or the errors cannot be read. Raises nothing.
-std::string providerErrorText(const std::shared_ptr<Connection>& connection);
+std::string ProviderErrorText(const std::shared_ptr<Connection>& connection);
 
 // What to tell the user after a ComError from the operations above:
 // kNoConnectionObjectMessage when `connection` is empty (no object could be
-// made), providerErrorText() otherwise. Raises nothing.
-std::string failureMessage(const std::shared_ptr<Connection>& connection);
+// made), ProviderErrorText() otherwise. Raises nothing.
+std::string FailureMessage(const std::shared_ptr<Connection>& connection);
 
 } // namespace schema

@@ -27,11 +27,6 @@ std::size_t lastSeparator(const std::string& s, char sep);
 // own; std::string::npos when none. `from` must start a character.
 std::size_t findChar(const std::string& s, char c, std::size_t from = 0);
 
-// Length in bytes; a double-byte character counts two.
-inline std::size_t byteLength(const std::string& s) {
-    return s.size();
-}
-
 // True when `s` begins with `prefix`, comparing single-byte characters
 // without regard to ASCII case and double-byte characters exactly.
 bool startsWithNoCase(const std::string& s, const std::string& prefix);

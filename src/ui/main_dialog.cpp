@@ -407,6 +407,6 @@ void CMainDialog::onChooseTableCommand() {
         schema::CloseConnection(connection);
         writeWindowValues();
     } catch (const schema::ComError&) {
-        messageBox(schema::failureMessage(connection), fw::MessageIcon::Warning);
+        messageBox(schema::FailureMessage(connection), fw::MessageIcon::Warning);
     }
 }

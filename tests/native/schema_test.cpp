@@ -89,7 +89,7 @@ TEST_F(Schema, NoConnectionObjectLeavesTheMemberEmptyAndRaisesEPointer) {
     EXPECT_EQ(connection_, nullptr);
     EXPECT_EQ(ado_.liveObjects, 0);
     EXPECT_EQ(ado_.connectionOpens.size(), 1u) << "the open is not attempted without an object";
-    EXPECT_EQ(schema::failureMessage(connection_), kNoAdo);
+    EXPECT_EQ(schema::FailureMessage(connection_), kNoAdo);
 }
 
 TEST_F(Schema, RenewThenOpenFollowsTheCommandsOrder) {
@@ -234,23 +234,23 @@ TEST_F(Schema, ProviderErrorsAreJoinedWithoutSeparatorOrGiveTheFixedText) {
     ado_.errors = {"ORA-12154: TNS:无法解析指定的连接标识符\n", "第二条"};
     const std::string joined = "ORA-12154: TNS:无法解析指定的连接标识符\n第二条";
     EXPECT_EQ(schema::GetProviderErrors(connection_), joined);
-    EXPECT_EQ(schema::providerErrorText(connection_), joined);
-    EXPECT_EQ(schema::failureMessage(connection_), joined);
+    EXPECT_EQ(schema::ProviderErrorText(connection_), joined);
+    EXPECT_EQ(schema::FailureMessage(connection_), joined);
 
     ado_.errors = {};
     EXPECT_EQ(schema::GetProviderErrors(connection_), "");
-    EXPECT_EQ(schema::providerErrorText(connection_), kNoProviderError);
-    EXPECT_EQ(schema::failureMessage(connection_), kNoProviderError);
+    EXPECT_EQ(schema::ProviderErrorText(connection_), kNoProviderError);
+    EXPECT_EQ(schema::FailureMessage(connection_), kNoProviderError);
 
     // An error collection that cannot be read.
     ado_.errors = {"A"};
     ado_.failOn("Connection.Errors", 1, kENotImpl);
     EXPECT_EQ(statusOf([&] { schema::GetProviderErrors(connection_); }), kENotImpl);
     ado_.failOn("Errors.Count", 1);
-    EXPECT_EQ(schema::providerErrorText(connection_), kNoProviderError);
+    EXPECT_EQ(schema::ProviderErrorText(connection_), kNoProviderError);
     ado_.failOn("Error.Description", 1);
-    EXPECT_EQ(schema::failureMessage(connection_), kNoProviderError);
-    EXPECT_EQ(schema::providerErrorText(nullptr), kNoProviderError);
+    EXPECT_EQ(schema::FailureMessage(connection_), kNoProviderError);
+    EXPECT_EQ(schema::ProviderErrorText(nullptr), kNoProviderError);
     EXPECT_EQ(ado_.liveObjects, 1);
 }
 

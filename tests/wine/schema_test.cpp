@@ -86,7 +86,7 @@ TEST_F(SchemaOnWine, TableQueryRunsAndEveryReferenceIsReleasedBeforeComEnds) {
         std::unique_ptr<schema::Recordset> columns = ado_.createRecordset();
         schema::ListColumns(connection_, columns.get(), "EMP", receiver());
         EXPECT_LT(statusOf([&] { schema::ListColumns(connection_, columns.get(), "NO_SUCH_TABLE", receiver()); }), 0);
-        EXPECT_EQ(schema::failureMessage(connection_), "数据库访问失败，没有得到错误说明。");
+        EXPECT_EQ(schema::FailureMessage(connection_), "数据库访问失败，没有得到错误说明。");
         schema::CloseConnection(connection_);
     }
     connection_.reset();
