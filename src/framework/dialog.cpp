@@ -67,9 +67,6 @@ std::optional<Notify> notification(HWND sender, UINT code) {
         if (code == LBN_SELCHANGE) {
             return Notify::SelChange;
         }
-        if (code == LBN_DBLCLK) {
-            return Notify::DoubleClick;
-        }
         break;
     case Kind::Edit:
     case Kind::Other:

@@ -25,7 +25,6 @@ enum class Notify {
     Clicked,     // a push button, radio button or check box was clicked
     SelChange,   // the user changed a list's or a combo box's selection
     EditChange,  // the user changed the text of a combo box's edit field
-    DoubleClick, // the user double-clicked a line of a list box
 };
 
 enum class MessageIcon { None, Warning };

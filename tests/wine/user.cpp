@@ -74,9 +74,8 @@ void checkEntry(HWND target, UINT countMessage, int index) {
 }
 
 // The left button pressed and released at the middle of line `index` of a
-// list, twice for a double click (the second press comes as
-// WM_LBUTTONDBLCLK). A line out of sight is scrolled into view first.
-void clickLine(HWND list, int index, bool twice) {
+// list. A line out of sight is scrolled into view first.
+void clickLine(HWND list, int index) {
     RECT line = {};
     RECT client = {};
     GetClientRect(list, &client);
@@ -89,10 +88,6 @@ void clickLine(HWND list, int index, bool twice) {
     SendMessageA(list, WM_MOUSEMOVE, 0, at);
     SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(list, WM_LBUTTONUP, 0, at);
-    if (twice && IsWindow(list)) {
-        SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-        SendMessageA(list, WM_LBUTTONUP, 0, at);
-    }
 }
 
 } // namespace
@@ -212,16 +207,7 @@ void User::choose(int id, int index) {
         }
         list = info.hwndList;
     }
-    clickLine(list, index, false);
-    settle();
-}
-
-void User::doubleClick(int id, int index) {
-    HWND list = control(id);
-    checkEntry(list, LB_GETCOUNT, index);
-    if (IsWindowEnabled(list)) {
-        clickLine(list, index, true);
-    }
+    clickLine(list, index);
     settle();
 }
 

@@ -25,8 +25,6 @@ public:
     void dropDown(int id, bool open);
     // Picks entry `index` of a combo box or list box with the mouse.
     void choose(int id, int index);
-    // Double-clicks line `index` of a list box.
-    void doubleClick(int id, int index);
     void pressEnter(int focusId) { pressKey(focusId, VK_RETURN); }
     void pressEscape(int focusId) { pressKey(focusId, VK_ESCAPE); }
     void systemCommand(unsigned command);
