@@ -36,7 +36,7 @@ objdump=i686-w64-mingw32-objdump
 "$objdump" -f "$exe" | grep -q 'file format pei-i386' || fail "Brennick.exe is not a 32-bit (i386) program"
 [ -z "$(i686-w64-mingw32-nm "$exe" 2>/dev/null)" ] || fail "Brennick.exe is not stripped"
 allowed=" kernel32.dll user32.dll gdi32.dll comdlg32.dll comctl32.dll ole32.dll oleaut32.dll advapi32.dll msvcrt.dll shell32.dll shlwapi.dll ws2_32.dll version.dll "
-dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]')
 [ -n "$dlls" ] || fail "no import table found"
 for dll in $dlls; do
   [[ "$allowed" == *" $dll "* ]] || fail "Brennick.exe imports $dll"
@@ -86,9 +86,11 @@ iconv -f GBK -t UTF-8 "$guide" >"$work/guide.utf8" 2>/dev/null || fail "使用�
 lines=$(tr -cd '\n' <"$guide" | wc -c)
 crlf=$(grep -c $'\r$' "$guide" || true)
 crs=$(tr -cd '\r' <"$guide" | wc -c)
-[ "$lines" -gt 0 ] && [ "$crlf" -eq "$lines" ] && [ "$crs" -eq "$lines" ] && [ "$(tail -c 2 "$guide" | od -An -tx1 | tr -d ' ')" = 0d0a ] ||
+if [ "$lines" -eq 0 ] || [ "$crlf" -ne "$lines" ] || [ "$crs" -ne "$lines" ] ||
+  [ "$(tail -c 2 "$guide" | od -An -tx1 | tr -d ' ')" != 0d0a ]; then
   fail "使用说明.txt: $lines lines, $crlf ended by CR LF, $crs CRs"
+fi
 for word in sqlldr MSDAORA load.ctl parfile.cfg 导入 高级; do
   grep -q "$word" "$work/guide.utf8" || fail "使用说明.txt does not mention $word"
 done
-echo "Release checked: $(basename "$zip") holds a stripped 32-bit Brennick.exe with version 2.0 importing only ($(echo $dlls)), and a code page 936 使用说明.txt of $lines CR LF lines"
+echo "Release checked: $(basename "$zip") holds a stripped 32-bit Brennick.exe with version 2.0 importing only ($(echo "$dlls" | tr "\n" " " | sed "s/ $//")), and a code page 936 使用说明.txt of $lines CR LF lines"

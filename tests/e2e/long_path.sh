@@ -44,7 +44,7 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 frame=3 caption=19
 xdotool mousemove $((X + frame + 134 * (WIDTH - 2 * frame) / 291)) \
   $((Y + caption + frame + 224 * (HEIGHT - caption - 2 * frame) / 303)) click 1
-dialog=$(windows_named '^打开$' 100) || fail "the open dialog did not appear"
+windows_named '^打开$' 100 >/dev/null || fail "the open dialog did not appear"
 sleep 0.5
 
 # 272 characters, typed into the file name box (it has the focus), then Enter.
