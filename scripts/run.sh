@@ -46,29 +46,34 @@ brennick_window() {
   done
 }
 
+# Wine's messages go to a log, with a display too: the terminal stays quiet
+# when nothing is wrong (file dialogs, for one, report every drive they
+# cannot read).
+log="$root/build/brennick-wine.log"
 x11_driver='HKCU\Software\Wine\X11 Driver'
 if [ -n "$had_display" ]; then
+  status=0
   # The prefix leaves windows unmanaged, for the tests' bare virtual display.
   # Under a window manager this window is made a managed one: the setting is
   # read when a program starts, so it is switched only for that moment.
   if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
     trap 'wine reg add "$x11_driver" /v Managed /d N /f >/dev/null 2>&1' EXIT
     wine reg add "$x11_driver" /v Managed /d Y /f >/dev/null 2>&1
-    wine "$exe" &
+    wine "$exe" 2>"$log" &
     brennick_window >/dev/null || true
     wine reg add "$x11_driver" /v Managed /d N /f >/dev/null 2>&1
     trap - EXIT
-    wait
+    wait $! || status=$?
   else
-    wine "$exe"
+    wine "$exe" 2>"$log" || status=$?
   fi
-  exit
+  [ "$status" -eq 0 ] || echo "Brennick ended with status $status (Wine's messages: $log)" >&2
+  exit "$status"
 fi
 
 # Ends this Brennick and the virtual display, and nothing else of the
-# prefix. Wine's messages go to a log: the ones about the display going away
-# are expected.
-log="$root/build/brennick-wine.log"
+# prefix. In the log, the messages about the display going away are
+# expected.
 pid=""
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null; kill "$BRENNICK_XVFB_PID" 2>/dev/null' EXIT
 wine "$exe" 2>"$log" &

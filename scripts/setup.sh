@@ -12,8 +12,9 @@ packages=(cmake g++ googletest clang-format g++-mingw-w64-x86-64-posix mingw-w64
           unixodbc odbcinst libsqliteodbc sqlite3)
 # The font that stands in for SimSun (宋体) in the Wine prefix, with its
 # metrics, and the Python fontTools that scripts/wine-font.py patches a copy
-# of it with (scripts/wine-env.sh).
-packages+=(fonts-arphic-gbsn00lp python3-fonttools)
+# of it with (scripts/wine-env.sh); its Latin letters at the dialogs' size
+# come from the X11 terminal font misc-fixed 6x12, read with Python's PIL.
+packages+=(fonts-arphic-gbsn00lp python3-fonttools xfonts-base python3-pil)
 # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
 packages+=(clang-14 libclang-rt-14-dev)
 missing=()

@@ -16,6 +16,10 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 # ThreadSanitizer: any report fails the test binary that made it.
 export TSAN_OPTIONS=halt_on_error=1:exitcode=66:second_deadlock_stack=1
 status=0
+# The release for Windows users (dist/), built once from the 32-bit program
+# and checked: scripts/check-release.sh.
+echo "== release"
+bash "$root/scripts/release.sh" || status=1
 for b in native asan tsan; do
   echo "== ctest: $b"
   (cd "$root/build/$b" && ctest --output-on-failure) || status=1

@@ -32,9 +32,12 @@ fi
 # The templates ask for "宋体" (SimSun), which Linux lacks: Wine's own
 # fallback has thin glyphs, no arrows and taller metrics (2 pixels per dialog
 # unit instead of 1.5). "AR PL SungtiL GB" (fonts-arphic-gbsn00lp) has
-# SimSun's metrics, but at 12 pixels its underscore lies below the text cell,
-# where edit boxes and labels cut it off; scripts/wine-font.py writes a copy
-# with the underscore inside the cell, "Brennick SungtiL", into the prefix.
+# SimSun's metrics, but at 12 pixels its Latin letters are hard to read and
+# its underscore lies below the text cell, where edit boxes and labels cut it
+# off; scripts/wine-font.py writes a copy with the same metrics, "Brennick
+# SungtiL", into the prefix: its Latin letters at 12 pixels are the bitmaps
+# of the terminal font misc-fixed 6x12 (xfonts-base), its underscore is
+# inside the cell.
 # The stamp beside the prefix names the script's version of the copy, so a
 # changed script writes it again. The caption buttons and the marks of the
 # system menu are Marlett characters, which Wine looks for in the prefix's
@@ -43,7 +46,8 @@ brennick_font="$WINEPREFIX/drive_c/windows/Fonts/brennick-sungtil.ttf"
 brennick_font_stamp="$(sha1sum "$root/scripts/wine-font.py" | cut -c1-40)"
 if [ "$(cat "$WINEPREFIX/brennick-font.stamp" 2>/dev/null)" != "$brennick_font_stamp" ]; then
   mkdir -p "$(dirname "$brennick_font")"
-  /usr/bin/python3 "$root/scripts/wine-font.py" /usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf "$brennick_font" &&
+  /usr/bin/python3 "$root/scripts/wine-font.py" /usr/share/fonts/truetype/arphic-gbsn00lp/gbsn00lp.ttf \
+    /usr/share/fonts/X11/misc/6x12-ISO8859-1.pcf.gz "$brennick_font" &&
     echo "$brennick_font_stamp" >"$WINEPREFIX/brennick-font.stamp"
 fi
 if ! grep -qF '"NSimSun"="Brennick SungtiL"' "$WINEPREFIX/user.reg" ||

@@ -5,7 +5,9 @@
 #include "platform/platform.h"
 #include "text/cp936.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <exception>
 #include <stdexcept>
@@ -86,6 +88,25 @@ std::string fileDialogFilter(const std::string& filter) {
         }
     }
     return parts;
+}
+
+// Wine's file dialog builds the chosen path in a MAX_PATH buffer on the stack
+// (comdlg32: FILEDLG95_OnOpen, COMDLG32_GetCanonicalPath): a path typed
+// longer than that overruns it and crashes the program, whatever the flags.
+// Under Wine this hook keeps the file name box short enough: the folder
+// shown, a backslash and the typed name, or a typed full path, stay within
+// MAX_PATH - 1 characters.
+UINT_PTR CALLBACK wineFileDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+        if (code == CDN_INITDONE || code == CDN_FOLDERCHANGE) {
+            const HWND dialog = GetParent(hook);
+            const LRESULT folder = SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0); // its length + 1
+            const HWND edit = reinterpret_cast<HWND>(SendDlgItemMessageW(dialog, cmb13, CBEM_GETEDITCONTROL, 0, 0));
+            SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(MAX_PATH - 1 - (folder > 0 ? folder : 0)), 0);
+        }
+    }
+    return 0;
 }
 
 // What the user is told when a command could not be carried out: "The
@@ -355,6 +376,13 @@ std::optional<FileChoice> Dialog::fileDialog(const FileRequest& request) {
     // The folder the user browsed to must not become the current folder,
     // where programs started by a bare name would be looked for first.
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    // Under Wine only (Windows keeps its own dialog, which a hook would
+    // replace with the older one, and its longer paths): the hook above.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr) {
+        dialog.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
+        dialog.FlagsEx = OFN_EX_NOPLACESBAR;
+        dialog.lpfnHook = wineFileDialogHook;
+    }
     if (!(request.save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) {
         const DWORD error = CommDlgExtendedError();
         if (error != 0) {
