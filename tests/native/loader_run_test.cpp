@@ -1,44 +1,53 @@
-// The run worker and the way it feeds the output pane, without a window.
-#include "env.h"
+// The run worker and the way it feeds the output pane, without a window:
+// the test plays the window's thread, and a scripted loader the child
+// process.
+#include "platform/platform.h"
 #include "run/loader_run.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <cstdio>
-#include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
+using run::OutputFeed;
 
 // A window thread played by the test: posted calls wait until it drains.
 // Its clock moves only while an append runs, by what `cost` says the append
 // of a text takes (nothing unless set).
 struct FakePane {
+    explicit FakePane(std::size_t capacity = OutputFeed::kUnlimited)
+        : feed(std::make_shared<OutputFeed>(
+              queue,
+              [this](const std::string& text) {
+                  appends.push_back(text);
+                  if (cost) {
+                      clock += cost(text);
+                  }
+                  if (duringAppend) {
+                      duringAppend();
+                  }
+              },
+              [this](const std::string& message) { reports.push_back(message); }, capacity, [this] { return clock; })) {
+    }
+
     std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] { return true; });
     std::vector<std::string> appends;
     std::vector<std::string> reports;
     std::function<void()> duringAppend;
     std::function<Clock::duration(const std::string&)> cost;
     Clock::time_point clock;
-    std::shared_ptr<run::OutputFeed> feed = std::make_shared<run::OutputFeed>(
-        queue,
-        [this](const std::string& text) {
-            appends.push_back(text);
-            if (cost) {
-                clock += cost(text);
-            }
-            if (duringAppend) {
-                duringAppend();
-            }
-        },
-        [this](const std::string& message) { reports.push_back(message); }, [this] { return clock; });
+    std::shared_ptr<OutputFeed> feed;
 
     // Drains until nothing more is queued.
     void drainAll() {
@@ -56,7 +65,7 @@ struct FakePane {
     }
 };
 
-TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppendAndALoneByteEndsOne) {
+TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
     FakePane pane;
     pane.feed->show("a");
     pane.feed->show("b");
@@ -64,16 +73,15 @@ TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppendAndALone
     pane.duringAppend = [&] {
         pane.duringAppend = nullptr;
         pane.feed->show("d");
-        pane.feed->showLoneByte('\xB0');
         pane.feed->show("\r\ne");
     };
     pane.queue->drain();
     EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc"}));
     pane.drainAll();
-    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc", "d\xB0", "\r\ne"}));
-    EXPECT_EQ(pane.feed->appendCount(), 3);
+    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc", "d\r\ne"}));
+    EXPECT_EQ(pane.feed->appendCount(), 2);
     pane.queue->drain();
-    EXPECT_EQ(pane.appends.size(), 3u) << "nothing pending, nothing appended";
+    EXPECT_EQ(pane.appends.size(), 2u) << "nothing pending, nothing appended";
 }
 
 TEST(OutputFeed, ReportsWaitForTheWindowThreadAndNothingArrivesOnceItIsGoneEvenHalfwayThroughTheText) {
@@ -173,10 +181,9 @@ TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
             EXPECT_TRUE(inLongLine || a.back() == '\n') << "append " << i;
             // Once the first pieces have told the cost, an append stays
             // within its budget, give or take a line (300 bytes).
-            const double budget =
-                static_cast<double>((before < run::OutputFeed::kSmallPaneBytes ? run::OutputFeed::kSmallPaneBudget
-                                                                               : run::OutputFeed::kLargePaneBudget)
-                                        .count());
+            const double budget = static_cast<double>(
+                (before < OutputFeed::kSmallPaneBytes ? OutputFeed::kSmallPaneBudget : OutputFeed::kLargePaneBudget)
+                    .count());
             const double fixed = m.msPerPaneMb * static_cast<double>(before) / (1 << 20);
             if (i >= 2 && fixed < budget / 2) {
                 EXPECT_LE(costs[i], budget * 1.1) << "append " << i;
@@ -214,140 +221,310 @@ TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
     EXPECT_LE(pane.appends.size(), 30u) << "pieces double until they are worth their append";
 }
 
-class RunLoader : public testing::Test {
-protected:
-    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
-    testenv::ScopedEnv quiet_{"STANDIN_QUIET", "1"};
-};
+const std::string kCompletion = "\r\nMission complete!\r\n";
 
-TEST_F(RunLoader, ShowsEachChunkUpToAZeroByteWithCrLfAndThenTheCompletionLine) {
-    const struct {
-        const char* loaderText;
-        std::string shown;
-    } cases[] = {
-        {"a\nb\r\nc", "a\r\nb\r\r\nc"},
-        {"shown\\0hidden", "shown"},
-    };
-    for (const auto& c : cases) {
-        testenv::ScopedEnv text("STANDIN_TEXT", c.loaderText);
-        FakePane pane;
-        EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
-        pane.queue->drain();
-        EXPECT_EQ(pane.text(), c.shown + "\r\nMission complete!\r\n") << c.loaderText;
-    }
-}
-
-// A loader run on a thread of its own, the test playing the window thread;
-// the stand-in waits at a gate (a file) halfway through its output.
-class GatedRun {
+// A loader that has started: its output comes in `reads`, one per read()
+// call, and it ends with `exitCode` (or has not ended when absent).
+// `beforeRead(i)` runs before read i is handed over, i = reads.size() before
+// the end of the output is.
+class FakeLoader : public platform::ChildProcess {
 public:
-    GatedRun(FakePane& pane, const std::string& name)
-        : pane_(pane), gate_(testing::TempDir() + "brennick_gate_" + name),
-          wait_("STANDIN_WAIT_FILE", (std::remove(gate_.c_str()), gate_)),
-          worker_([this] { exitCode_ = run::runLoader("sqlldr", pane_.feed); }) {}
-    ~GatedRun() {
-        open();
-        if (worker_.joinable()) {
-            worker_.join();
+    explicit FakeLoader(std::vector<std::string> reads, std::optional<std::uint32_t> exitCode = 0)
+        : reads_(std::move(reads)), exitCode_(exitCode) {}
+
+    std::size_t read(char* buffer, std::size_t max) override {
+        EXPECT_EQ(max, run::kMaxRead) << "a read takes up to 4095 bytes";
+        if (beforeRead) {
+            beforeRead(next_);
         }
-        std::remove(gate_.c_str());
+        if (next_ == reads_.size()) {
+            return 0;
+        }
+        const std::string& r = reads_[next_++];
+        EXPECT_LE(r.size(), max);
+        r.copy(buffer, std::min(r.size(), max));
+        return std::min(r.size(), max);
     }
 
-    // Drains the pane until `done` holds (at most 20 s).
-    bool drainUntil(const std::function<bool()>& done) {
-        for (const Clock::time_point end = Clock::now() + 20s; Clock::now() < end;) {
-            pane_.queue->drain();
-            if (done()) {
-                return true;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return false;
-    }
-    void open() { std::ofstream(gate_) << ""; }
-    // Opens the gate, waits for the run's end and drains what it left.
-    int finish() {
-        open();
-        worker_.join();
-        pane_.drainAll();
+    std::optional<std::uint32_t> waitForExit(std::chrono::milliseconds timeout) override {
+        EXPECT_TRUE(timeout >= 1s && timeout <= 10s) << "waits a few seconds, got " << timeout.count() << " ms";
         return exitCode_;
     }
 
+    std::function<void(std::size_t)> beforeRead;
+
 private:
-    FakePane& pane_;
-    std::string gate_;
-    testenv::ScopedEnv wait_;
-    int exitCode_ = -1;
-    std::thread worker_;
+    std::vector<std::string> reads_;
+    std::optional<std::uint32_t> exitCode_;
+    std::size_t next_ = 0;
 };
 
-TEST_F(RunLoader, CharacterBoundariesAreFollowedFromTheStartOfTheOutput) {
-    // Each case: the first read, the second read, what the first read shows
-    // before the second is made, the pane at the end.
+// `output` in reads of 4095 bytes.
+std::vector<std::string> inReads(const std::string& output) {
+    std::vector<std::string> reads;
+    for (std::size_t at = 0; at < output.size(); at += run::kMaxRead) {
+        reads.push_back(output.substr(at, run::kMaxRead));
+    }
+    return reads;
+}
+
+std::string withCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return out;
+}
+
+std::string ending(std::uint32_t exitCode) {
+    return "\r\n" + run::outcomeLine(exitCode) + kCompletion;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(OutcomeLine, SaysHowTheLoaderEndedByItsExitCodeAsAnUnsigned32BitNumber) {
+    const struct {
+        std::uint32_t exitCode;
+        const char* line;
+    } cases[] = {
+        {0, "sqlldr 已结束，返回码 0：全部记录装载成功。"},
+        {2, "sqlldr 已结束，返回码 2：有记录被拒绝或丢弃，或装载被中断，详见日志文件。"},
+        {1, "sqlldr 已结束，返回码 1：装载失败，详见上面的输出和日志文件。"},
+        {3, "sqlldr 已结束，返回码 3：装载失败，详见上面的输出和日志文件。"},
+        {0xC0000005, "sqlldr 已结束，返回码 3221225477：装载失败，详见上面的输出和日志文件。"},
+        {0xFFFFFFFF, "sqlldr 已结束，返回码 4294967295：装载失败，详见上面的输出和日志文件。"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run::outcomeLine(c.exitCode), c.line) << "exit code " << c.exitCode;
+    }
+}
+
+TEST(RunLoader, ShowsEachReadAsItComesWithZeroBytesAsBlanksAndCharactersWhole) {
+    // The reads; the pane before the second read (or the end of the
+    // output); the pane before the outcome and closing lines.
     const struct {
         const char* name;
-        const char* first;
-        const char* second;
-        std::string firstShown;
+        std::vector<std::string> reads;
+        std::string first;
         std::string shown;
     } cases[] = {
+        {"line ends", {"a\nb\r\nc"}, "a\r\nb\r\r\nc", "a\r\nb\r\r\nc"},
+        {"zero byte",
+         {"Rows loaded: 100\n\0ERROR: 5000 rows rejected\n"s},
+         "Rows loaded: 100\r\n ERROR: 5000 rows rejected\r\n",
+         "Rows loaded: 100\r\n ERROR: 5000 rows rejected\r\n"},
         // "啊" is B0 A1: the lead byte waits for its partner.
-        {"character split between reads", "ab\\xB0", "\\xA1cd\\n", "ab",
+        {"character split between reads",
+         {"ab\xB0", "\xA1"
+                    "cd\n"},
+         "ab",
          "ab\xB0\xA1"
          "cd\r\n"},
         // D6 B0 is one character; the B0 that ends the read is its second
         // byte, not a lead byte, so the second read stands on its own.
-        {"second byte in the lead range", "\\xD6\\xB0", "\\xA1\\xA1z", "\xD6\xB0", "\xD6\xB0\xA1\xA1z"},
+        {"second byte in the lead range", {"\xD6\xB0", "\xA1\xA1z"}, "\xD6\xB0", "\xD6\xB0\xA1\xA1z"},
         // Nothing follows a lead byte that ends the output.
-        {"lone lead byte at the end", "x\\xB0", "", "x", "x\xB0"},
-        // A zero byte ends the text: a lead byte after it is not shown, and
-        // neither is its partner at the start of the next read.
-        {"lead byte after a zero byte", "a\\0z\\xB0", "\\xA1b", "a", "ab"},
-        // A read that starts with a zero byte leaves the held byte alone.
-        {"zero byte after a held byte", "a\\xB0", "\\0hidden", "a", "a\xB0"},
+        {"lone lead byte at the end", {"x\xB0"}, "x", "x\xB0"},
+        // A zero byte is never a second byte: the lead byte before it
+        // stands alone, in a read or across two.
+        {"lead byte before a zero", {"a\xB0\0\0b\xB0\0"s}, "a\xB0  b\xB0 ", "a\xB0  b\xB0 "},
+        {"held lead byte before a zero", {"a\xB0", "\0b"s}, "a", "a\xB0 b"},
+        {"lead byte after a zero",
+         {"a\0z\xB0"s, "\xA1"
+                       "b"},
+         "a z",
+         "a z\xB0\xA1"
+         "b"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testenv::ScopedEnv text("STANDIN_TEXT", c.first);
-        testenv::ScopedEnv text2("STANDIN_TEXT2", c.second);
         FakePane pane;
-        GatedRun run(pane, "bounds");
-        ASSERT_TRUE(run.drainUntil([&] { return !pane.appends.empty(); }));
-        EXPECT_EQ(pane.appends, (std::vector<std::string>{c.firstShown}));
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), c.shown + "\r\nMission complete!\r\n");
+        FakeLoader loader(c.reads);
+        std::string first;
+        loader.beforeRead = [&](std::size_t i) {
+            pane.drainAll();
+            first = i == 1 ? pane.text() : first;
+        };
+        run::runLoader(loader, pane.feed);
+        pane.drainAll();
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(pane.text(), c.shown + ending(0));
         for (const std::string& a : pane.appends) {
-            EXPECT_EQ(a.find("\xB0\r"), std::string::npos) << "a lone byte pairs with what follows it";
+            for (const char* pair : {"\xB0 ", "\xB0\r"}) {
+                EXPECT_EQ(a.find(pair), std::string::npos) << "a lone byte ends its append";
+            }
         }
     }
 }
 
-TEST_F(RunLoader, ReadsMadeWhileCollapsedAreDiscardedWithTheCharacterTheyComplete) {
-    {
+TEST(RunLoader, ReadsMadeWhileCollapsedAreDiscardedButNotTheOutcomeAndClosingLines) {
+    // The reads, whether the pane is collapsed for each read (and for the
+    // end of the output), and the pane before the outcome and closing lines.
+    const struct {
+        const char* name;
+        std::vector<std::string> reads;
+        std::vector<bool> collapsed;
+        std::string shown;
+    } cases[] = {
         // Read before the collapse but not yet appended: still shown.
-        testenv::ScopedEnv text("STANDIN_TEXT", "one\\n");
-        testenv::ScopedEnv text2("STANDIN_TEXT2", "two\\n");
-        FakePane pane;
-        GatedRun run(pane, "collapse");
-        for (const Clock::time_point end = Clock::now() + 20s; !pane.queue->pending() && Clock::now() < end;) {
-            std::this_thread::sleep_for(1ms);
-        }
-        ASSERT_TRUE(pane.queue->pending());
-        pane.feed->setCollapsed(true);
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), "one\r\n\r\nMission complete!\r\n");
-    }
-    {
+        {"collapsed half way", {"one\n", "two\n"}, {false, true, true}, "one\r\n"},
+        {"expanded half way", {"one\n", "two\n"}, {true, false, false}, "two\r\n"},
         // The held lead byte goes with the read that would complete it.
-        testenv::ScopedEnv text("STANDIN_TEXT", "x\\xB0");
-        testenv::ScopedEnv text2("STANDIN_TEXT2", "\\xA1y\\n");
+        {"character split at the collapse", {"x\xB0", "\xA1y\n"}, {false, true, true}, "x"},
+        {"character split at the expansion", {"x\xB0", "\xA1y\n"}, {true, false, false}, "y\r\n"},
+        {"lone lead byte at the end", {"x\xB0"}, {false, true}, "x\xB0"},
+        {"collapsed throughout", {"one\n", "two"}, {true, true, true}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         FakePane pane;
-        GatedRun run(pane, "collapse_split");
-        ASSERT_TRUE(run.drainUntil([&] { return pane.text() == "x"; }));
-        pane.feed->setCollapsed(true);
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), "x\r\nMission complete!\r\n");
+        FakeLoader loader(c.reads, 2);
+        loader.beforeRead = [&](std::size_t i) { pane.feed->setCollapsed(c.collapsed[i]); };
+        run::runLoader(loader, pane.feed);
+        pane.drainAll();
+        EXPECT_EQ(pane.text(), c.shown + ending(2));
     }
+}
+
+TEST(RunLoader, ALoaderThatHasNotEndedWhenItsOutputEndsGetsNoOutcomeLine) {
+    FakePane pane;
+    FakeLoader loader({"out\n"}, std::nullopt);
+    run::runLoader(loader, pane.feed);
+    pane.drainAll();
+    EXPECT_EQ(pane.text(), "out\r\n" + kCompletion);
+}
+
+// Numbered lines of 1 to 200 bytes, some with double-byte characters.
+std::string numberedLines(std::size_t bytes) {
+    std::mt19937 random(936);
+    std::string out;
+    for (int i = 0; out.size() < bytes; ++i) {
+        std::string line = "line " + std::to_string(i) + " ";
+        const std::size_t length = std::uniform_int_distribution<std::size_t>(0, 200)(random);
+        while (line.size() < length) {
+            line += i % 3 == 0 ? "\xD6\xD0" : "x";
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
+// What a pane holding at most `capacity` bytes shows of `output` read by a
+// worker thread, the pane emptied before read `emptiedAt` (0: never):
+// (what was shown up to a marker line, what was shown after it) or
+// (everything, "") without a marker line.
+std::pair<std::string, std::string> shownOf(const std::string& output, std::size_t capacity,
+                                            std::size_t emptiedAt = 0) {
+    FakePane pane(capacity);
+    FakeLoader loader(inReads(output));
+    std::atomic<bool> waiting{false};
+    std::atomic<bool> emptied{false};
+    loader.beforeRead = [&](std::size_t i) {
+        waiting = emptiedAt != 0 && i == emptiedAt;
+        for (const Clock::time_point end = Clock::now() + 60s; waiting && !emptied && Clock::now() < end;) {
+            std::this_thread::yield();
+        }
+    };
+    std::thread worker([&] { run::runLoader(loader, pane.feed); });
+    for (const Clock::time_point end = Clock::now() + 60s; !endsWith(pane.text(), kCompletion) && Clock::now() < end;) {
+        pane.queue->drain();
+        if (waiting && !emptied) {
+            pane.drainAll();
+            pane.appends.clear();
+            pane.feed->paneEmptied();
+            emptied = true;
+        }
+    }
+    worker.join();
+    const std::string text = pane.text();
+    EXPECT_LE(text.size(), capacity);
+    EXPECT_TRUE(endsWith(text, ending(0))) << "the pane ends with the outcome and closing lines";
+    const std::string body = text.substr(0, text.size() - std::min(text.size(), ending(0).size()));
+    const std::string marker = "\r\n"s + run::kLeftOut + "\r\n";
+    const std::size_t at = body.find(marker);
+    if (at == std::string::npos) {
+        return {body, ""};
+    }
+    return {body.substr(0, at), body.substr(at + marker.size())};
+}
+TEST(RunLoader, OutputLongerThanThePaneHoldsShowsItsStartAndItsLastLinesInWholeLinesAfterAMarkerLine) {
+    // The room a run's output has in the pane beside the room for its end.
+    constexpr std::size_t kRoom = 100 << 10;
+    constexpr std::size_t kCapacity = OutputFeed::kRunEndRoom + kRoom;
+    const struct {
+        std::size_t bytes;
+        bool leftOut;
+    } cases[] = {
+        {kRoom * 9 / 10, false},
+        // Once the pane has no room, the rest is kept: nothing is left out
+        // while everything kept can still be shown at the end.
+        {kRoom + OutputFeed::kKeptTail, false},
+        {kRoom + 3 * OutputFeed::kKeptTail, true},
+        {3 << 20, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const std::string raw = numberedLines(c.bytes);
+        const std::string output = withCrLf(raw);
+        const auto [start, last] = shownOf(raw, kCapacity);
+        if (!c.leftOut) {
+            EXPECT_EQ(start, output);
+            EXPECT_EQ(last, "");
+            continue;
+        }
+        EXPECT_EQ(output.compare(0, start.size(), start), 0) << "the start as it was read";
+        EXPECT_GT(start.size(), kRoom - 2 * run::kMaxRead) << "the room was used";
+        ASSERT_GE(last.size(), OutputFeed::kKeptTail);
+        EXPECT_TRUE(endsWith(output, last)) << "the end as it was read";
+        EXPECT_EQ(output[output.size() - last.size() - 1], '\n') << "the end starts at a line start";
+        EXPECT_LT(last.size(), OutputFeed::kKeptTail + 512) << "from the line that holds its 64 KB mark";
+    }
+}
+
+TEST(RunLoader, ThePanesRoomIsCountedAfreshOnceItIsEmptied) {
+    constexpr std::size_t kRoom = 100 << 10;
+    // Emptied after 60 KB, the pane takes 100 KB more; the last 80 KB are
+    // kept and shown without a marker line. Counted on, 200 KB would be
+    // kept, and only the last part of them shown.
+    const std::string output = numberedLines(240 << 10);
+    const auto [start, last] = shownOf(output, OutputFeed::kRunEndRoom + kRoom, 15);
+    EXPECT_EQ(last, "");
+    const std::string all = withCrLf(output);
+    EXPECT_TRUE(endsWith(all, start));
+    EXPECT_GE(start.size(), withCrLf(output.substr(15 * run::kMaxRead)).size());
+}
+
+TEST(RunLoader, TwoRunsInOnePaneKeepRoomForBothEndsAndEachShowsItsOwnOutcome) {
+    // The second run starts after 40 KB of the first and ends before it. It
+    // has room for 60 KB: it shows its last lines after a marker line. The
+    // first run's room was kept meanwhile: it then shows the rest of its
+    // output. Were the room kept for one end only, the second run would
+    // take 144 KB more, and the ends of both (about 100 KB each) would not
+    // fit.
+    const std::size_t capacity = 2 * OutputFeed::kRunEndRoom + (100 << 10);
+    const std::string firstOutput = numberedLines(140 << 10);
+    FakePane pane(capacity);
+    FakeLoader first(inReads(firstOutput), 0);
+    FakeLoader second(inReads(numberedLines(300 << 10)), 2);
+    first.beforeRead = [&](std::size_t i) {
+        if (i == 10) {
+            run::runLoader(second, pane.feed);
+        }
+    };
+    run::runLoader(first, pane.feed);
+    pane.drainAll();
+    const std::string text = pane.text();
+    EXPECT_LE(text.size(), capacity);
+    const std::size_t secondEnd = text.find(ending(2));
+    ASSERT_NE(secondEnd, std::string::npos);
+    EXPECT_NE(text.rfind(run::kLeftOut, secondEnd), std::string::npos);
+    ASSERT_TRUE(endsWith(text, ending(0)));
+    const std::string firstRest =
+        text.substr(secondEnd + ending(2).size(), text.size() - secondEnd - ending(2).size() - ending(0).size());
+    EXPECT_TRUE(endsWith(withCrLf(firstOutput), firstRest));
+    EXPECT_GE(firstRest.size(), withCrLf(firstOutput.substr(10 * run::kMaxRead)).size());
 }
 
 TEST(LoaderCommandLine, NamesBothFilesInTheProgramFolderAndQuotesNothingElse) {

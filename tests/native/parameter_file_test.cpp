@@ -1,14 +1,12 @@
+#include "native/file_size_limit.h"
 #include "params/parameter_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -119,19 +117,10 @@ TEST_F(ParameterFile, AWriteReplacesTheFileWholeAndAFailedOneKeepsItLeavingNoTem
 
     o.log = std::string(4096, 'l');
 
-    // A disk that fills up part way: the file size limit makes writes fail
-    // as a full disk does (with the signal that comes with it ignored).
+    // A disk that fills up part way.
     {
-        struct rlimit old;
-        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = 100;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = params::writeParameterFile(file, o);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_FALSE(written);
+        testfiles::FileSizeLimit limit(100);
+        EXPECT_FALSE(params::writeParameterFile(file, o));
     }
     EXPECT_EQ(testfiles::readBytes(file), "errors=1\r\n");
     EXPECT_EQ(names(), Values{"parfile.cfg"});
