@@ -22,8 +22,6 @@ ControlFileContents parsed(const std::string& bytes) {
     return c.value_or(ControlFileContents{});
 }
 
-// (The variable-length form with a qualifier line comes back through the
-// window's Save and Load.)
 TEST(ParseControlFile, ReadsBackWhatTheWriterWroteInTheFixedForm) {
     loaddef::ControlFileInput in;
     in.dataFile = "D:\\\xCA\xFD\xBE\xDD\\emp,1.txt"; // D:\数据\emp,1.txt
@@ -45,6 +43,57 @@ TEST(ParseControlFile, ReadsBackWhatTheWriterWroteInTheFixedForm) {
     EXPECT_EQ(c.tableName, "");
     EXPECT_EQ(c.loadMode, std::optional<int>(1));
     EXPECT_EQ(c.fields, Fields{});
+}
+
+using Layout = std::vector<std::optional<int>>; // record type, delimiter, qualifier
+
+Layout layoutOf(const ControlFileContents& c) {
+    return {c.recordType, c.delimiterIndex, c.qualifierIndex};
+}
+
+TEST(ParseControlFile, ReadsBackTheRecordTypeDelimiterAndQualifierTheWriterWrote) {
+    // Entry -1 (a typed text) writes no delimiter, and no qualifier.
+    for (int recordType : {0, 1}) {
+        for (int delimiter = -1; delimiter < 4; ++delimiter) {
+            for (int qualifier = -1; qualifier < 2; ++qualifier) {
+                loaddef::ControlFileInput in;
+                in.tableName = "EMP";
+                in.recordType = recordType;
+                in.delimiterIndex = delimiter;
+                in.qualifierIndex = qualifier;
+                in.fields = {"A CHAR"};
+                const Layout expected = recordType == 1
+                                            ? Layout{1, std::nullopt, std::nullopt}
+                                            : Layout{0, delimiter < 0 ? std::nullopt : std::optional<int>(delimiter),
+                                                     qualifier == 1 ? 1 : 0};
+                const ControlFileContents c = parsed(loaddef::controlFileText(in));
+                EXPECT_EQ(layoutOf(c), expected) << recordType << " " << delimiter << " " << qualifier;
+                EXPECT_EQ(c.fields, Fields{"A CHAR"});
+            }
+        }
+    }
+}
+
+TEST(ParseControlFile, ReadsTheLayoutFromTheTwoLinesAfterTheTableLineOnly) {
+    const std::optional<int> none;
+    const struct {
+        const char* bytes;
+        Layout layout;
+    } cases[] = {
+        {"load data\n\n\nFIELDS TERMINATED BY ';'\nOPTIONALLY ENCLOSED BY '\"'\n(", {0, 2, 1}},
+        {"load data\n\n\nfields terminated by 'x' \n\n(", {0, none, 0}},
+        {"load data\n\n\nfields terminated by '' \noptionally enclosed by '\"' \n(", {0, none, 0}},
+        {"load data\n\n\nfields terminated by ','", {0, 1, 0}},
+        {"load data\n\n\nfields terminated by '", {0, none, 0}},
+        {"load data\n\n\nfields terminated by \",\"\n(", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T\nTRAILING NULLCOLS\n(\nA\n)", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T\n (\nA\n)", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T", {none, none, none}},
+        {"load data\n\n\n(\nfields terminated by ','\n)", {1, none, none}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layoutOf(parsed(c.bytes)), c.layout) << c.bytes;
+    }
 }
 
 TEST(ParseControlFile, ComparesKeywordsIgnoringCase) {

@@ -233,7 +233,7 @@ public:
         : reads_(std::move(reads)), exitCode_(exitCode) {}
 
     std::size_t read(char* buffer, std::size_t max) override {
-        EXPECT_EQ(max, run::kMaxRead) << "a read takes up to 4095 bytes";
+        EXPECT_EQ(max, 4095u) << "a read takes up to 4095 bytes";
         if (beforeRead) {
             beforeRead(next_);
         }
