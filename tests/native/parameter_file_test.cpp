@@ -50,8 +50,6 @@ Values defaultsWith(std::size_t index, const std::string& value) {
     return v;
 }
 
-// (The defaults' six lines and the empty file of no values: the advanced
-// dialog's tests.)
 TEST(ParameterFileText, WritesEverySetOptionInKeyOrderWithCrLf) {
     const LoaderOptions all{"header", "b.bad", "1",    "true", "true", "d.dsc", "2",   "3",
                             "4",      "l.log", "true", "5",    "true", "6",     "true"};
@@ -137,6 +135,28 @@ TEST_F(ParameterFile, AWriteReplacesTheFileWholeAndAFailedOneKeepsItLeavingNoTem
     EXPECT_FALSE(params::writeParameterFile("/proc/parfile.cfg", o));
     EXPECT_FALSE(fs::exists("/proc/parfile.cfg"));
     EXPECT_FALSE(fs::exists("/proc/parfile.cfg.0.tmp"));
+}
+
+TEST_F(ParameterFile, DefaultsAreWrittenWhereNoFileIsAndAnExistingFileIsNeverTouched) {
+    const std::string file = path("parfile.cfg");
+    EXPECT_EQ(params::writeDefaultParameterFile(file), params::DefaultsWrite::Written);
+    EXPECT_EQ(testfiles::readBytes(file), "bindsize=65536\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=50\r\n"
+                                          "skip_index_maintenance=false\r\nskip_unusable_indexes=false\r\n");
+    for (const std::string& bytes : {std::string(), std::string("errors=7\r\n\0\xFF", 12)}) {
+        testfiles::writeBytes(file, bytes);
+        EXPECT_EQ(params::writeDefaultParameterFile(file), params::DefaultsWrite::AlreadyThere);
+        EXPECT_EQ(testfiles::readBytes(file), bytes);
+    }
+    EXPECT_EQ(names(), Values{"parfile.cfg"});
+
+    // Folders that do not exist or take no new files, and a full disk.
+    EXPECT_EQ(params::writeDefaultParameterFile(path("none/parfile.cfg")), params::DefaultsWrite::Failed);
+    EXPECT_EQ(params::writeDefaultParameterFile("/proc/parfile.cfg"), params::DefaultsWrite::Failed);
+    {
+        testfiles::FileSizeLimit limit(10);
+        EXPECT_EQ(params::writeDefaultParameterFile(path("full.cfg")), params::DefaultsWrite::Failed);
+    }
+    EXPECT_EQ(names(), Values{"parfile.cfg"}) << "nothing left behind";
 }
 
 } // namespace
