@@ -41,7 +41,7 @@ std::string executablePath() {
 
 std::string findProgram(const std::string& fileName, const std::string& folder) {
     // SearchPathA given a path searches only that path. An empty entry in it
-    // would stand for the current folder, so only entries that name a
+    // might be taken for the current folder, so only entries that name a
     // folder are kept (';' is never the second byte of a character).
     const std::string variable =
         fetched([](char* buffer, DWORD size) { return ::GetEnvironmentVariableA("PATH", buffer, size); });

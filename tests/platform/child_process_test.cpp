@@ -43,10 +43,17 @@ using testfiles::writeBytes;
     return ::testing::AssertionSuccess();
 }
 
-// A fresh folder per test, removed afterwards, and the stand-in on the path.
+// A fresh folder per test, removed afterwards, the stand-in on the path,
+// and the current folder as it was.
 class ChildProcessTest : public testfiles::TempFolder {
 protected:
+    void TearDown() override {
+        fs::current_path(home_);
+        TempFolder::TearDown();
+    }
+
     ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
+    fs::path home_ = fs::current_path();
 };
 
 const std::string kStandIn = testenv::windowsPath(STANDIN_DIR) + "\\sqlldr.exe";
@@ -91,9 +98,7 @@ TEST_F(ChildProcessTest, TheProgramIsFoundInItsFolderOrAlongTheSearchPathNeverIn
         fs::create_directory(fs::path(copy).parent_path());
         ASSERT_TRUE(::CopyFileA(kStandIn.c_str(), copy.c_str(), TRUE)) << copy;
     }
-    char old[MAX_PATH];
-    ::GetCurrentDirectoryA(MAX_PATH, old);
-    ASSERT_TRUE(::SetCurrentDirectoryA(path("cwd").c_str()));
+    fs::current_path(path("cwd"));
     const std::string standInFolder = testenv::windowsPath(STANDIN_DIR);
     const struct {
         std::string searchPath;
@@ -127,7 +132,6 @@ TEST_F(ChildProcessTest, TheProgramIsFoundInItsFolderOrAlongTheSearchPathNeverIn
         const std::string ran = out.substr(5, out.find('\n') - 5);
         EXPECT_TRUE(samePath(ran, c.found)) << "expected " << c.found << " to run, got " << out;
     }
-    ::SetCurrentDirectoryA(old);
 }
 
 TEST_F(ChildProcessTest, TheExitCodeComesBackOnceTheChildHasEnded) {
