@@ -22,53 +22,41 @@ ControlFileContents parsed(const std::string& bytes) {
     return c.value_or(ControlFileContents{});
 }
 
-TEST(ParseControlFile, ReadsBackWhatTheWriterWroteInTheFixedForm) {
-    loaddef::ControlFileInput in;
-    in.dataFile = "D:\\\xCA\xFD\xBE\xDD\\emp,1.txt"; // D:\数据\emp,1.txt
-    in.tableName = "EMP";
-    in.recordType = 1;
-    in.loadMode = 1;
-    in.fields = {"EMPNO position(01:12) CHAR", "HIREDATE position(13:22) DATE''"};
-    ControlFileContents c = parsed(loaddef::controlFileText(in));
-    EXPECT_EQ(c.dataFile, "D:\\\xCA\xFD\xBE\xDD\\emp,1.txt");
-    EXPECT_EQ(c.loadMode, std::optional<int>(1));
-    EXPECT_EQ(c.tableName, "EMP");
-    EXPECT_EQ(c.fields, (Fields{"EMPNO position(01:12) CHAR", "HIREDATE position(13:22) DATE"}));
-
-    in.fields.clear();
-    in.dataFile.clear();
-    in.tableName.clear();
-    c = parsed(loaddef::controlFileText(in));
-    EXPECT_EQ(c.dataFile, "");
-    EXPECT_EQ(c.tableName, "");
-    EXPECT_EQ(c.loadMode, std::optional<int>(1));
-    EXPECT_EQ(c.fields, Fields{});
-}
-
 using Layout = std::vector<std::optional<int>>; // record type, delimiter, qualifier
 
 Layout layoutOf(const ControlFileContents& c) {
     return {c.recordType, c.delimiterIndex, c.qualifierIndex};
 }
 
-TEST(ParseControlFile, ReadsBackTheRecordTypeDelimiterAndQualifierTheWriterWrote) {
+TEST(ParseControlFile, ReadsBackWhatTheWriterWrote) {
     // Entry -1 (a typed text) writes no delimiter, and no qualifier.
     for (int recordType : {0, 1}) {
         for (int delimiter = -1; delimiter < 4; ++delimiter) {
             for (int qualifier = -1; qualifier < 2; ++qualifier) {
-                loaddef::ControlFileInput in;
-                in.tableName = "EMP";
-                in.recordType = recordType;
-                in.delimiterIndex = delimiter;
-                in.qualifierIndex = qualifier;
-                in.fields = {"A CHAR"};
-                const Layout expected = recordType == 1
-                                            ? Layout{1, std::nullopt, std::nullopt}
-                                            : Layout{0, delimiter < 0 ? std::nullopt : std::optional<int>(delimiter),
-                                                     qualifier == 1 ? 1 : 0};
+                SCOPED_TRACE(std::to_string(recordType) + " " + std::to_string(delimiter) + " " +
+                             std::to_string(qualifier));
+                // D:\数据\emp,1.txt
+                loaddef::ControlFileInput in{"D:\\\xCA\xFD\xBE\xDD\\emp,1.txt",
+                                             "EMP",
+                                             qualifier + 1,
+                                             recordType,
+                                             delimiter,
+                                             qualifier,
+                                             {"EMPNO position(01:12) CHAR", "HIREDATE DATE''"}};
+                Fields fields = {"EMPNO position(01:12) CHAR", "HIREDATE DATE"};
+                if (delimiter == 0) {
+                    in = {"", "", qualifier + 1, recordType, delimiter, qualifier, {}};
+                    fields.clear();
+                }
                 const ControlFileContents c = parsed(loaddef::controlFileText(in));
-                EXPECT_EQ(layoutOf(c), expected) << recordType << " " << delimiter << " " << qualifier;
-                EXPECT_EQ(c.fields, Fields{"A CHAR"});
+                EXPECT_EQ(c.dataFile, in.dataFile);
+                EXPECT_EQ(c.tableName, in.tableName);
+                EXPECT_EQ(c.loadMode, std::optional<int>(in.loadMode == 0 ? 0 : 1));
+                EXPECT_EQ(c.fields, fields);
+                const std::optional<int> none;
+                const Layout layout = recordType == 1 ? Layout{1, none, none}
+                                                      : Layout{0, delimiter < 0 ? none : delimiter, qualifier == 1};
+                EXPECT_EQ(layoutOf(c), layout);
             }
         }
     }
