@@ -55,7 +55,8 @@ double milliseconds(Clock::duration d) {
 double pipeSeconds(unsigned long long bytes) {
     const Clock::time_point start = Clock::now();
     platform::ChildProcess::Failure failure = platform::ChildProcess::Failure::None;
-    const std::unique_ptr<platform::ChildProcess> child = platform::ChildProcess::start("sqlldr", failure);
+    const std::unique_ptr<platform::ChildProcess> child =
+        platform::ChildProcess::start(platform::findProgram(run::kLoaderProgram, ""), "sqlldr", failure);
     if (!child) {
         return 0;
     }

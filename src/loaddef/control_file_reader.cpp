@@ -33,6 +33,30 @@ std::string tableOf(const std::string& line) {
     return text::trim(blank == std::string::npos ? line : line.substr(blank));
 }
 
+std::optional<int> delimiterIndexOf(const std::string& delimiter) {
+    for (int i = 0; i < 4; ++i) {
+        if (delimiterFor(i) == delimiter) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// The record type, delimiter and qualifier from the line after the table
+// line and the one after it.
+void readLayout(const std::vector<std::string>& lines, ControlFileContents& c) {
+    if (lines.size() <= 3) {
+        return;
+    }
+    if (text::startsWithNoCase(lines[3], "fields terminated by '")) {
+        c.recordType = kVariableLength;
+        c.delimiterIndex = delimiterIndexOf(quoted(lines[3]));
+        c.qualifierIndex = lines.size() > 4 && text::equalsNoCase(lines[4], "optionally enclosed by '\"'") ? 1 : 0;
+    } else if (lines[3] == "(") {
+        c.recordType = kFixedLength;
+    }
+}
+
 std::string withoutCommas(const std::string& line) {
     std::string out;
     out.reserve(line.size());
@@ -59,6 +83,7 @@ std::optional<ControlFileContents> parseControlFile(const std::string& bytes) {
         c.loadMode = loadModeOf(lines[2]);
         c.tableName = tableOf(lines[2]);
     }
+    readLayout(lines, c);
     std::size_t i = 3;
     while (i < lines.size() && !text::equalsNoCase(lines[i], "(")) {
         ++i;

@@ -84,4 +84,17 @@ bool writeParameterFile(const std::string& path, const LoaderOptions& options) {
     return platform::writeFileSafely(path, parameterFileText(options)) == platform::SafeWrite::Written;
 }
 
+DefaultsWrite writeDefaultParameterFile(const std::string& path) {
+    switch (platform::writeNewFile(path, parameterFileText(defaultOptions()))) {
+    case platform::NewFileStatus::Written:
+        return DefaultsWrite::Written;
+    case platform::NewFileStatus::Exists:
+        return DefaultsWrite::AlreadyThere;
+    case platform::NewFileStatus::NotCreated:
+    case platform::NewFileStatus::NotWritten:
+        break;
+    }
+    return DefaultsWrite::Failed;
+}
+
 } // namespace params

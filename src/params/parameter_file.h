@@ -53,4 +53,13 @@ void readParameterFile(const std::string& path, LoaderOptions& options);
 // the file is as it was before, and nothing else is left in its folder.
 bool writeParameterFile(const std::string& path, const LoaderOptions& options);
 
+enum class DefaultsWrite { Written, AlreadyThere, Failed };
+
+// Makes sure a parameter file exists at `path`: when there is none, writes
+// the default options' bytes there (the six lines the advanced dialog
+// writes for them). The file is created only if no file of that name
+// exists at that moment, so an existing one is never touched; a write that
+// fails leaves nothing behind.
+DefaultsWrite writeDefaultParameterFile(const std::string& path);
+
 } // namespace params

@@ -1,5 +1,4 @@
-// COM for the calling thread (a single-threaded apartment). Where there is
-// no COM (the native build) initialising succeeds and does nothing.
+// COM for the calling thread (a single-threaded apartment); Windows only.
 #pragma once
 
 namespace platform {

@@ -1,18 +1,16 @@
 // Operating-system services other than windows. One implementation per
-// platform is linked: Win32 for the Windows build, POSIX for the native one.
+// platform is linked: Win32 for the Windows build, POSIX for the native one,
+// which holds only the file functions that the file formats need.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
-
-// The separator of path components: '\\' on Windows, '/' elsewhere.
-extern const char kPathSeparator;
-
-// Full path of the running executable, at any length.
-std::string executablePath();
 
 // Moves a file; fails (false) when `to` exists already.
 bool moveFile(const std::string& from, const std::string& to);
@@ -53,10 +51,12 @@ class ChildProcess {
 public:
     enum class Failure { None, Pipe, Process };
 
-    // Starts `commandLine`, given whole; the program is its first word,
-    // found through the search path. The child's window is hidden. On failure
+    // Windows only. Starts the program at the full path `program` with
+    // `commandLine`, given whole as the program's own command line. The
+    // child's window is hidden. On failure (an empty `program` included)
     // returns nullptr and says which step failed.
-    static std::unique_ptr<ChildProcess> start(const std::string& commandLine, Failure& failure);
+    static std::unique_ptr<ChildProcess> start(const std::string& program, const std::string& commandLine,
+                                               Failure& failure);
 
     virtual ~ChildProcess() = default;
 
@@ -64,6 +64,24 @@ public:
     // Returns 0 once the pipe is broken: the child and everything that
     // inherited the pipe have ended or closed it.
     virtual std::size_t read(char* buffer, std::size_t max) = 0;
+
+    // Waits at most `timeout` for the child to end and gives its exit code;
+    // nothing when it is still running then.
+    virtual std::optional<std::uint32_t> waitForExit(std::chrono::milliseconds timeout) = 0;
 };
+
+// Windows only from here on.
+
+// The separator of path components.
+extern const char kPathSeparator;
+
+// Full path of the running executable, at any length.
+std::string executablePath();
+
+// The full path of the program file `fileName` (such as "sqlldr.exe") in
+// `folder` (none when empty) or else in the first folder of the search path
+// (the PATH variable as it is now) that holds it; empty when none does. The
+// current folder is searched only where one of those names it.
+std::string findProgram(const std::string& fileName, const std::string& folder);
 
 } // namespace platform

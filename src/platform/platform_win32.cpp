@@ -1,6 +1,7 @@
 // Win32 implementation of the platform layer (ANSI API, code page 936).
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -10,19 +11,54 @@ namespace platform {
 
 const char kPathSeparator = '\\';
 
-std::string executablePath() {
+namespace {
+
+// A text that a Win32 function writes into a buffer it is given: `get` is
+// called with a buffer and its size and returns the length written, or the
+// size needed (terminator included) when it does not fit, 0 on failure.
+template <typename Get> std::string fetched(Get get) {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        DWORD n = ::GetModuleFileNameA(NULL, buffer.data(), size);
-        if (n == 0)
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD n = get(buffer.data(), size);
+        if (n == 0) {
             return std::string();
-        // A result that fills the buffer was cut (and is not terminated on
-        // older systems): try again with more room.
-        if (n < size)
+        }
+        if (n < size) {
             return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
+        }
+        buffer.resize(std::max<std::size_t>(n, buffer.size() * 2));
     }
+}
+
+} // namespace
+
+std::string executablePath() {
+    // A result that fills the buffer was cut (and is not terminated on older
+    // systems): it is fetched again with more room.
+    return fetched([](char* buffer, DWORD size) { return ::GetModuleFileNameA(NULL, buffer, size); });
+}
+
+std::string findProgram(const std::string& fileName, const std::string& folder) {
+    // SearchPathA given a path searches only that path. An empty entry in it
+    // might be taken for the current folder, so only entries that name a
+    // folder are kept (';' is never the second byte of a character).
+    const std::string variable =
+        fetched([](char* buffer, DWORD size) { return ::GetEnvironmentVariableA("PATH", buffer, size); });
+    std::string path = folder;
+    for (std::size_t at = 0; at <= variable.size();) {
+        const std::size_t end = std::min(variable.find(';', at), variable.size());
+        if (end > at) {
+            path += (path.empty() ? "" : ";") + variable.substr(at, end - at);
+        }
+        at = end + 1;
+    }
+    if (path.empty()) {
+        return std::string();
+    }
+    return fetched([&](char* buffer, DWORD size) {
+        return ::SearchPathA(path.c_str(), fileName.c_str(), NULL, size, buffer, NULL);
+    });
 }
 
 bool moveFile(const std::string& from, const std::string& to) {
@@ -103,12 +139,15 @@ std::mutex& inheritLock() {
 
 class Win32Child : public ChildProcess {
 public:
-    explicit Win32Child(HANDLE readEnd) : readEnd_(readEnd) {}
+    Win32Child(HANDLE readEnd, HANDLE process) : readEnd_(readEnd), process_(process) {}
     Win32Child(const Win32Child&) = delete;
     Win32Child& operator=(const Win32Child&) = delete;
 
     // The child is not waited for: closing the read end is enough.
-    ~Win32Child() override { ::CloseHandle(readEnd_); }
+    ~Win32Child() override {
+        ::CloseHandle(readEnd_);
+        ::CloseHandle(process_);
+    }
 
     std::size_t read(char* buffer, std::size_t max) override {
         if (max == 0)
@@ -125,14 +164,26 @@ public:
         }
     }
 
+    std::optional<std::uint32_t> waitForExit(std::chrono::milliseconds timeout) override {
+        const DWORD ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
+        DWORD code = 0;
+        if (::WaitForSingleObject(process_, ms) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process_, &code))
+            return std::nullopt;
+        return code;
+    }
+
 private:
     HANDLE readEnd_;
+    HANDLE process_;
 };
 
 } // namespace
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine, Failure& failure) {
-    failure = Failure::None;
+std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& program, const std::string& commandLine,
+                                                  Failure& failure) {
+    failure = Failure::Process;
+    if (program.empty())
+        return nullptr;
     // A line of more than 32766 characters is refused by CreateProcessA
     // itself (Windows and Wine alike): nothing runs, nothing is cut.
     // CreateProcessA may write into the command line.
@@ -157,17 +208,19 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::string& commandLine
     si.wShowWindow = SW_HIDE;
     si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
 
+    // The program is named by its full path: given only the command line,
+    // CreateProcessA would look for its first word in the current folder
+    // before the search path.
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(NULL, line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+    if (!::CreateProcessA(program.c_str(), line.data(), NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
         ::CloseHandle(readEnd);
         ::CloseHandle(writeEnd);
-        failure = Failure::Process;
         return nullptr;
     }
     ::CloseHandle(writeEnd);
-    ::CloseHandle(pi.hProcess);
     ::CloseHandle(pi.hThread);
-    return std::unique_ptr<ChildProcess>(new Win32Child(readEnd));
+    failure = Failure::None;
+    return std::unique_ptr<ChildProcess>(new Win32Child(readEnd, pi.hProcess));
 }
 
 } // namespace platform

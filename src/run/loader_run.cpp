@@ -5,13 +5,22 @@
 #include "text/cp936.h"
 
 #include <algorithm>
-#include <thread>
+#include <optional>
 
 namespace run {
 
+const char* const kLoaderProgram = "sqlldr.exe";
 const char* const kPipeFailed = "Error  On  CreatePipe()";
 const char* const kProcessFailed = "Error  on  CreateProcess()";
 const char* const kCompletion = "\r\nMission complete!\r\n";
+const char* const kLeftOut = "……（输出过长，其间的部分未显示）";
+
+std::string outcomeLine(std::uint32_t exitCode) {
+    const char* const meaning = exitCode == 0 ? "全部记录装载成功。"
+                                : exitCode == 2 ? "有记录被拒绝或丢弃，或装载被中断，详见日志文件。"
+                                                : "装载失败，详见上面的输出和日志文件。";
+    return "sqlldr 已结束，返回码 " + std::to_string(exitCode) + "：" + meaning;
+}
 
 std::string loaderCommandLine(const std::string& userName, const std::string& password, const std::string& databaseName,
                               const std::string& programFolder, char separator) {
@@ -21,34 +30,40 @@ std::string loaderCommandLine(const std::string& userName, const std::string& pa
 }
 
 OutputFeed::OutputFeed(std::shared_ptr<fw::CallQueue> queue, std::function<void(const std::string&)> append,
-                       std::function<void(const std::string&)> report, std::function<Clock::time_point()> now)
-    : queue_(std::move(queue)), append_(std::move(append)), report_(std::move(report)), now_(std::move(now)) {}
+                       std::function<void(const std::string&)> report, std::size_t paneCapacity,
+                       std::function<Clock::time_point()> now)
+    : queue_(std::move(queue)), append_(std::move(append)), report_(std::move(report)), now_(std::move(now)),
+      capacity_(paneCapacity) {}
 
 void OutputFeed::paneEmptied() {
     paneBytes_ = 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    accepted_ = pending_.size() - taken_; // what waits still goes into the emptied pane
 }
 
 void OutputFeed::show(const std::string& text) {
-    if (text.empty() || queue_->isClosed()) {
-        return; // nothing to show, or the window is gone
-    }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        pending_ += text;
-    }
-    queueFlush();
+    take({text, {}}, false);
 }
 
-void OutputFeed::showLoneByte(char byte) {
-    if (queue_->isClosed()) {
-        return;
-    }
+bool OutputFeed::take(const Text& text, bool withinRoom, bool runEnds) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        pending_ += byte;
-        stops_.push_back(pending_.size());
+        if (withinRoom && accepted_ + text.bytes.size() + kRunEndRoom * runs_ > capacity_) {
+            return false;
+        }
+        runs_ -= runEnds ? 1 : 0;
+        // Nothing to show, or the window is gone: nothing waits for it.
+        if (text.bytes.empty() || queue_->isClosed()) {
+            return true;
+        }
+        for (const std::size_t stop : text.stops) {
+            stops_.push_back(pending_.size() + stop);
+        }
+        pending_ += text.bytes;
+        accepted_ += text.bytes.size();
     }
     queueFlush();
+    return true;
 }
 
 void OutputFeed::queueFlush() {
@@ -172,61 +187,129 @@ void OutputFeed::report(const std::string& message) {
     queue_->post([self, message] { self->report_(message); });
 }
 
-namespace {
-
-// What one read of the loader's output adds to the pane. Character
-// boundaries are followed from the start of the output, through reads that
-// are discarded and bytes after a zero as well, so that a double-byte
-// character split between two reads is shown whole, or not at all when
-// either half is not shown.
-class ReadJoiner {
+class OutputFeed::Run {
 public:
-    struct Shown {
-        char loneByte = 0; // shown alone before the text (0: none)
-        std::string text;  // up to the read's first zero byte, LF made CR LF
-    };
+    explicit Run(std::shared_ptr<OutputFeed> feed) : feed_(std::move(feed)) {
+        std::lock_guard<std::mutex> lock(feed_->mutex_);
+        ++feed_->runs_;
+    }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
 
-    // What to show for a read of `got` bytes; `shown`: the pane is not
-    // collapsed.
-    Shown take(const char* bytes, std::size_t got, bool shown) {
-        Shown result;
-        const std::size_t textEnd = std::find(bytes, bytes + got, '\0') - bytes;
-        std::size_t from = 0;
-        std::string text;
-        if (held_ != 0) {
-            // The first byte completes the held character; a zero byte
-            // there leaves the held byte on its own.
-            if (shown && textEnd > 0) {
-                text.assign({held_, bytes[0]});
-            } else if (shown) {
-                result.loneByte = held_;
-            }
-            from = textEnd > 0 ? 1 : 0;
-            held_ = 0;
-        } else if (partnerHidden_) {
-            from = 1; // the rest of a character that was not shown
-            partnerHidden_ = false;
+    void show(Text text) {
+        if (text.bytes.empty() || (!full_ && feed_->take(text, true))) {
+            return;
         }
-        std::size_t at = from;
-        while (at < got && !(isLead(bytes[at]) && at + 1 == got)) {
-            at += isLead(bytes[at]) && bytes[at + 1] != '\0' ? 2 : 1;
+        // The pane is full for this run: its output is kept from here on,
+        // read by read (so the part kept starts at a character), and the
+        // oldest reads are let go while the rest holds twice kKeptTail.
+        full_ = true;
+        kept_ += text.bytes.size();
+        tail_.push_back(std::move(text));
+        while (kept_ - tail_.front().bytes.size() >= 2 * kKeptTail) {
+            kept_ -= tail_.front().bytes.size();
+            tail_.pop_front();
+            leftOut_ = true;
         }
-        if (at < got) { // a lead byte ends the read: its partner comes next
-            if (shown && at < textEnd) {
-                held_ = bytes[at];
-            } else {
-                partnerHidden_ = true;
-            }
-        }
-        if (shown && from < textEnd) {
-            text.append(bytes + from, std::min(textEnd, at) - from);
-        }
-        result.text = text::lfToCrLf(text);
-        return result;
     }
 
-    // A lead byte still waiting for its partner (0 when none).
-    char held() const { return held_; }
+    // Shows what was kept (after the marker line when some output was left
+    // out), then `outcome` and the closing line, whatever the room.
+    void end(const std::string& outcome) {
+        Text end;
+        if (leftOut_) {
+            end.bytes = std::string("\r\n") + kLeftOut + "\r\n";
+        }
+        const std::size_t keptAt = end.bytes.size();
+        for (const Text& t : tail_) {
+            for (const std::size_t stop : t.stops) {
+                end.stops.push_back(end.bytes.size() + stop);
+            }
+            end.bytes += t.bytes;
+        }
+        if (leftOut_) {
+            // From the start of the line that holds the kKeptTail-th byte
+            // from the end (an LF is never a character's second byte).
+            const std::size_t lineEnd = end.bytes.rfind('\n', end.bytes.size() - kKeptTail - 1);
+            const std::size_t from = lineEnd == std::string::npos || lineEnd < keptAt ? keptAt : lineEnd + 1;
+            end.bytes.erase(keptAt, from - keptAt);
+            end.stops.erase(
+                std::remove_if(end.stops.begin(), end.stops.end(), [&](std::size_t s) { return s <= from; }),
+                end.stops.end());
+            for (std::size_t& stop : end.stops) {
+                stop -= from - keptAt;
+            }
+        }
+        end.bytes += outcome + kCompletion;
+        feed_->take(end, false, true);
+    }
+
+private:
+    std::shared_ptr<OutputFeed> feed_;
+    bool full_ = false;     // output goes to the tail
+    bool leftOut_ = false;  // some of the tail was let go
+    std::deque<Text> tail_; // kept_ bytes
+    std::size_t kept_ = 0;
+};
+
+namespace {
+
+// What each read of the loader's output adds to the pane. Character
+// boundaries are followed from the start of the output, through reads that
+// are discarded as well, so that a double-byte character split between two
+// reads is shown whole, or not at all when either half is not shown. A zero
+// byte is shown as a blank; it is never a character's second byte, so a
+// lead byte before it is shown alone.
+class ReadJoiner {
+public:
+    // What to show for a read of `got` bytes (nothing when not `shown`: the
+    // pane is collapsed); LF becomes CR LF.
+    OutputFeed::Text take(const char* bytes, std::size_t got, bool shown) {
+        OutputFeed::Text text;
+        std::string& out = text.bytes;
+        const auto put = [&out](char c) {
+            if (c == '\n') {
+                out += '\r';
+            }
+            out += c == '\0' ? ' ' : c;
+        };
+        std::size_t at = 0;
+        if (held_ != 0 || partnerHidden_) {
+            // The first byte completes the character the last read began.
+            const bool paired = bytes[0] != '\0';
+            if (held_ != 0) {
+                put(held_);
+                if (paired) {
+                    put(bytes[0]);
+                } else {
+                    text.stops.push_back(out.size());
+                }
+            }
+            at = paired ? 1 : 0;
+            held_ = 0;
+            partnerHidden_ = false;
+        }
+        for (; at < got; ++at) {
+            const char c = bytes[at];
+            if (isLead(c) && at + 1 == got) { // its partner comes next
+                held_ = shown ? c : 0;
+                partnerHidden_ = !shown;
+                break;
+            }
+            put(c);
+            if (isLead(c) && bytes[at + 1] == '\0') {
+                text.stops.push_back(out.size());
+            } else if (isLead(c)) {
+                put(bytes[++at]);
+            }
+        }
+        return shown ? text : OutputFeed::Text{};
+    }
+
+    // A lead byte that ended the output, on its own.
+    OutputFeed::Text rest() const {
+        return held_ != 0 ? OutputFeed::Text{std::string(1, held_), {1}} : OutputFeed::Text{};
+    }
 
 private:
     static bool isLead(char c) { return text::isLeadByte(static_cast<unsigned char>(c)); }
@@ -237,36 +320,16 @@ private:
 
 } // namespace
 
-int runLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed) {
-    platform::ChildProcess::Failure failure = platform::ChildProcess::Failure::None;
-    const std::unique_ptr<platform::ChildProcess> child = platform::ChildProcess::start(commandLine, failure);
-    if (!child) {
-        feed->report(failure == platform::ChildProcess::Failure::Pipe ? kPipeFailed : kProcessFailed);
-        return 1;
-    }
-    char buffer[kMaxRead + 1];
+void runLoader(platform::ChildProcess& loader, const std::shared_ptr<OutputFeed>& feed) {
+    OutputFeed::Run run(feed);
     ReadJoiner joiner;
-    for (;;) {
-        const std::size_t got = child->read(buffer, kMaxRead);
-        if (got == 0) {
-            break;
-        }
-        const bool shown = !feed->collapsed();
-        const ReadJoiner::Shown part = joiner.take(buffer, got, shown);
-        if (part.loneByte != 0) {
-            feed->showLoneByte(part.loneByte);
-        }
-        feed->show(part.text);
+    char buffer[kMaxRead];
+    for (std::size_t got; (got = loader.read(buffer, kMaxRead)) > 0;) {
+        run.show(joiner.take(buffer, got, !feed->collapsed()));
     }
-    if (joiner.held() != 0) {
-        feed->showLoneByte(joiner.held());
-    }
-    feed->show(kCompletion);
-    return 0;
-}
-
-void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed) {
-    std::thread([commandLine, feed] { runLoader(commandLine, feed); }).detach();
+    run.show(joiner.rest());
+    const std::optional<std::uint32_t> exitCode = loader.waitForExit(kExitWait);
+    run.end(exitCode ? "\r\n" + outcomeLine(*exitCode) : std::string());
 }
 
 } // namespace run

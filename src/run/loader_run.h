@@ -6,11 +6,18 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
+
+namespace platform {
+class ChildProcess;
+}
 
 namespace run {
 
@@ -20,9 +27,17 @@ std::string loaderCommandLine(const std::string& userName, const std::string& pa
                               const std::string& programFolder, char separator);
 
 constexpr std::size_t kMaxRead = 4095;
+extern const char* const kLoaderProgram; // "sqlldr.exe"
 extern const char* const kPipeFailed;    // "Error  On  CreatePipe()"
 extern const char* const kProcessFailed; // "Error  on  CreateProcess()"
 extern const char* const kCompletion;    // "\r\nMission complete!\r\n"
+extern const char* const kLeftOut;       // "……（输出过长，其间的部分未显示）"
+
+// How the loader ended, by its exit code (as the unsigned 32-bit number
+// Windows gives, so a crash's 0xC0000005 reads 3221225477): "sqlldr 已结束，
+// 返回码 <code>：" and what the code means (0: every record loaded; 2: some
+// rejected or discarded, or the load interrupted; others: it failed).
+std::string outcomeLine(std::uint32_t exitCode);
 
 // The output pane as the run workers see it, shared by the window and every
 // worker it started, so a worker that outlives the window stays safe.
@@ -35,28 +50,50 @@ extern const char* const kCompletion;    // "\r\nMission complete!\r\n"
 // pieces, and a piece ends at a line end where it can (always at a character
 // boundary). After each piece the window gets to its own messages before
 // the next one. A slow loader's reads each go out as soon as they arrive.
+//
+// The pane holds at most `paneCapacity` characters; the feed counts bytes,
+// which are never fewer. Each run going keeps room for its end: once a run's
+// output no longer fits beside that, the run keeps only its most recent
+// output, and its end shows a marker line where output was left out, the
+// last part of the output in whole lines, how the loader ended and the
+// closing line.
 class OutputFeed : public std::enable_shared_from_this<OutputFeed> {
 public:
     using Clock = std::chrono::steady_clock;
 
+    // A text for the pane: whole characters, but for lone bytes (a lead
+    // byte whose second byte never came) that end at `stops`, ascending
+    // positions in `bytes`. An append never goes past a lone byte's end, so
+    // that it pairs with nothing after it.
+    struct Text {
+        std::string bytes;
+        std::vector<std::size_t> stops;
+    };
+
+    // One run's side of the feed, on the run's worker thread: while the
+    // pane has room, its output goes there; after that only its most recent
+    // output is kept, at least kKeptTail bytes, until the end.
+    class Run;
+
+    static constexpr std::size_t kUnlimited = std::numeric_limits<std::size_t>::max();
+
     // `append` and `report` run on the window's thread, through `queue`.
     // `now` times the appends (a test may play the clock).
     OutputFeed(std::shared_ptr<fw::CallQueue> queue, std::function<void(const std::string&)> append,
-               std::function<void(const std::string&)> report, std::function<Clock::time_point()> now = Clock::now);
+               std::function<void(const std::string&)> report, std::size_t paneCapacity = kUnlimited,
+               std::function<Clock::time_point()> now = Clock::now);
 
     // Whether the pane is collapsed; output read meanwhile is discarded.
     void setCollapsed(bool collapsed) { collapsed_.store(collapsed); }
     bool collapsed() const { return collapsed_.load(); }
 
-    // Window thread: the pane was emptied, so appends are cheap again.
+    // Window thread: the pane was emptied, so appends are cheap again and
+    // its room is counted afresh.
     void paneEmptied();
 
-    // Any thread: appends `text`, whole characters, to the pane.
+    // Any thread: appends `text`, whole characters, to the pane, whatever
+    // the room.
     void show(const std::string& text);
-    // Any thread: appends one byte that is not followed by the rest of its
-    // character (a lead byte at the end of a loader's output), as the last
-    // byte of an append so that it pairs with nothing after it.
-    void showLoneByte(char byte);
     // Any thread: tells the user in a message box with the warning icon.
     void report(const std::string& message);
 
@@ -73,7 +110,18 @@ public:
     // The largest piece, whatever the measures say: they are noisy.
     static constexpr std::size_t kLargestPiece = 2 << 20;
 
+    // What a run keeps of its output once the pane is full: at least this
+    // much, in whole lines.
+    static constexpr std::size_t kKeptTail = 64 << 10;
+    // The room each run going keeps for its end: the marker, the part kept
+    // (less than twice kKeptTail and a read), the outcome and closing lines.
+    static constexpr std::size_t kRunEndRoom = 2 * kKeptTail + (16 << 10);
+
 private:
+    // Takes `text` for the pane; when `withinRoom`, only if it fits beside
+    // the room kept for the ends of the runs going (false: not taken). A
+    // run's end comes with `runEnds`: its room is then no longer kept.
+    bool take(const Text& text, bool withinRoom, bool runEnds = false);
     void queueFlush();
     void flush();
     // The length of the next piece of the waiting text; mutex_ held.
@@ -85,6 +133,7 @@ private:
     std::function<void(const std::string&)> append_;
     std::function<void(const std::string&)> report_;
     std::function<Clock::time_point()> now_;
+    const std::size_t capacity_;
     std::atomic<bool> collapsed_{false};
     std::atomic<int> appendCount_{0};
 
@@ -95,6 +144,9 @@ private:
     std::size_t taken_ = 0;
     std::deque<std::size_t> stops_;
     bool flushQueued_ = false;
+    // Bytes taken for the pane since it was last emptied; runs going.
+    std::size_t accepted_ = 0;
+    std::size_t runs_ = 0;
     // Window thread only: bytes appended since the pane was emptied; the
     // wanted length of the next piece; the last measured piece and its time;
     // the cost of a byte appended as two pieces' difference tells it, and
@@ -107,12 +159,19 @@ private:
     double cheapest_ = 0;
 };
 
-// The worker's body: starts the loader with `commandLine`, streams its output
-// into `feed` and closes with the completion line. Returns 0 after a completed
-// run, 1 when the pipe or the process could not be created.
-int runLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed);
+// How long the worker waits for the loader to end once its output has ended.
+constexpr std::chrono::seconds kExitWait{5};
 
-// Runs runLoader on a thread of its own and returns at once.
+// The worker's body for a started loader: streams its output into `feed`
+// (every zero byte shown as a blank, LF as CR LF, output read while the pane
+// is collapsed discarded), waits for the loader to end (kExitWait at most)
+// and closes with its outcome line when it ended, and the completion line.
+void runLoader(platform::ChildProcess& loader, const std::shared_ptr<OutputFeed>& feed);
+
+// Windows only: on a thread of its own, starts the loader with `commandLine`
+// (kLoaderProgram by its full path, found in the program's folder or along
+// the search path, never in the current folder) and runs runLoader on it;
+// reports kPipeFailed or kProcessFailed when it cannot. Returns at once.
 void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed);
 
 } // namespace run

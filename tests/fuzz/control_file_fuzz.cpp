@@ -3,11 +3,14 @@
 // Properties:
 //  1. Any bytes: the reader returns, and what it read, written again by the
 //     writer, reads back the same (fields less the quote pairs the writer
-//     removes).
+//     removes; the record type, delimiter and qualifier where they were
+//     read).
 //  2. A control file the writer made from any definition whose texts hold no
 //     line break reads back to the same field lines less their quote pairs
 //     and commas; the data file when it holds no single quote; the table
-//     when it holds no white space; the load mode. A text that ends in a
+//     when it holds no white space; the load mode; the record type, and for
+//     the variable-length type the delimiter entry (absent for none) and
+//     the qualifier entry (0 for none). A text that ends in a
 //     lone lead byte takes the byte the writer puts after it (a quote, a
 //     comma) into a character, as every ANSI function of Windows would: such
 //     a data file or field is left out of the comparison.
@@ -19,6 +22,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -68,6 +73,15 @@ bool isWhite(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
+// The record type, delimiter and qualifier entries as text, "-" for absent.
+std::string layoutOf(const loaddef::ControlFileContents& c) {
+    std::string out;
+    for (const std::optional<int>& v : {c.recordType, c.delimiterIndex, c.qualifierIndex}) {
+        out += v ? std::to_string(*v) + " " : "- ";
+    }
+    return out;
+}
+
 void rereadWhatWasRead(const std::string& bytes) {
     const std::optional<loaddef::ControlFileContents> read = loaddef::parseControlFile(bytes);
     if (!read) {
@@ -77,10 +91,16 @@ void rereadWhatWasRead(const std::string& bytes) {
     again.dataFile = read->dataFile;
     again.tableName = read->tableName;
     again.loadMode = read->loadMode.value_or(0);
+    again.recordType = read->recordType.value_or(0);
+    again.delimiterIndex = read->delimiterIndex.value_or(-1);
+    again.qualifierIndex = read->qualifierIndex.value_or(0);
     again.fields = read->fields;
     const std::optional<loaddef::ControlFileContents> reread =
         loaddef::parseControlFile(loaddef::controlFileText(again));
     expectTrue("a file the writer made is a control file", reread.has_value());
+    if (read->recordType) {
+        expectEqual("layout read, written and read again", layoutOf(*read), layoutOf(*reread));
+    }
     expectEqual("data file read, written and read again", read->dataFile, reread->dataFile);
     expectEqual("table read, written and read again", read->tableName, reread->tableName);
     if (std::none_of(read->fields.begin(), read->fields.end(),
@@ -104,6 +124,15 @@ void readWhatWasWritten(FuzzedDataProvider& in) {
     const std::optional<loaddef::ControlFileContents> read = loaddef::parseControlFile(loaddef::controlFileText(input));
     expectTrue("a file the writer made is a control file", read.has_value());
     expectTrue("the load mode reads back", read->loadMode == (input.loadMode == 0 ? 0 : 1));
+    loaddef::ControlFileContents layout;
+    layout.recordType = input.recordType == 0 ? 0 : 1;
+    if (input.recordType == 0) {
+        if (input.delimiterIndex >= 0 && input.delimiterIndex < 4) {
+            layout.delimiterIndex = input.delimiterIndex;
+        }
+        layout.qualifierIndex = input.qualifierIndex == 1 ? 1 : 0;
+    }
+    expectEqual("layout written and read", layoutOf(layout), layoutOf(*read));
     if (!fuzzgbk::holds(input.dataFile, '\'') && !fuzzgbk::endsInLoneLead(input.dataFile)) {
         expectEqual("data file written and read", input.dataFile, read->dataFile);
     }

@@ -22,29 +22,66 @@ ControlFileContents parsed(const std::string& bytes) {
     return c.value_or(ControlFileContents{});
 }
 
-// (The variable-length form with a qualifier line comes back through the
-// window's Save and Load.)
-TEST(ParseControlFile, ReadsBackWhatTheWriterWroteInTheFixedForm) {
-    loaddef::ControlFileInput in;
-    in.dataFile = "D:\\\xCA\xFD\xBE\xDD\\emp,1.txt"; // D:\数据\emp,1.txt
-    in.tableName = "EMP";
-    in.recordType = 1;
-    in.loadMode = 1;
-    in.fields = {"EMPNO position(01:12) CHAR", "HIREDATE position(13:22) DATE''"};
-    ControlFileContents c = parsed(loaddef::controlFileText(in));
-    EXPECT_EQ(c.dataFile, "D:\\\xCA\xFD\xBE\xDD\\emp,1.txt");
-    EXPECT_EQ(c.loadMode, std::optional<int>(1));
-    EXPECT_EQ(c.tableName, "EMP");
-    EXPECT_EQ(c.fields, (Fields{"EMPNO position(01:12) CHAR", "HIREDATE position(13:22) DATE"}));
+using Layout = std::vector<std::optional<int>>; // record type, delimiter, qualifier
 
-    in.fields.clear();
-    in.dataFile.clear();
-    in.tableName.clear();
-    c = parsed(loaddef::controlFileText(in));
-    EXPECT_EQ(c.dataFile, "");
-    EXPECT_EQ(c.tableName, "");
-    EXPECT_EQ(c.loadMode, std::optional<int>(1));
-    EXPECT_EQ(c.fields, Fields{});
+Layout layoutOf(const ControlFileContents& c) {
+    return {c.recordType, c.delimiterIndex, c.qualifierIndex};
+}
+
+TEST(ParseControlFile, ReadsBackWhatTheWriterWrote) {
+    // Entry -1 (a typed text) writes no delimiter, and no qualifier.
+    for (int recordType : {0, 1}) {
+        for (int delimiter = -1; delimiter < 4; ++delimiter) {
+            for (int qualifier = -1; qualifier < 2; ++qualifier) {
+                SCOPED_TRACE(std::to_string(recordType) + " " + std::to_string(delimiter) + " " +
+                             std::to_string(qualifier));
+                // D:\数据\emp,1.txt
+                loaddef::ControlFileInput in{"D:\\\xCA\xFD\xBE\xDD\\emp,1.txt",
+                                             "EMP",
+                                             qualifier + 1,
+                                             recordType,
+                                             delimiter,
+                                             qualifier,
+                                             {"EMPNO position(01:12) CHAR", "HIREDATE DATE''"}};
+                Fields fields = {"EMPNO position(01:12) CHAR", "HIREDATE DATE"};
+                if (delimiter == 0) {
+                    in = {"", "", qualifier + 1, recordType, delimiter, qualifier, {}};
+                    fields.clear();
+                }
+                const ControlFileContents c = parsed(loaddef::controlFileText(in));
+                EXPECT_EQ(c.dataFile, in.dataFile);
+                EXPECT_EQ(c.tableName, in.tableName);
+                EXPECT_EQ(c.loadMode, std::optional<int>(in.loadMode == 0 ? 0 : 1));
+                EXPECT_EQ(c.fields, fields);
+                const std::optional<int> none;
+                const Layout layout = recordType == 1 ? Layout{1, none, none}
+                                                      : Layout{0, delimiter < 0 ? none : delimiter, qualifier == 1};
+                EXPECT_EQ(layoutOf(c), layout);
+            }
+        }
+    }
+}
+
+TEST(ParseControlFile, ReadsTheLayoutFromTheTwoLinesAfterTheTableLineOnly) {
+    const std::optional<int> none;
+    const struct {
+        const char* bytes;
+        Layout layout;
+    } cases[] = {
+        {"load data\n\n\nFIELDS TERMINATED BY ';'\nOPTIONALLY ENCLOSED BY '\"'\n(", {0, 2, 1}},
+        {"load data\n\n\nfields terminated by 'x' \n\n(", {0, none, 0}},
+        {"load data\n\n\nfields terminated by '' \noptionally enclosed by '\"' \n(", {0, none, 0}},
+        {"load data\n\n\nfields terminated by ','", {0, 1, 0}},
+        {"load data\n\n\nfields terminated by '", {0, none, 0}},
+        {"load data\n\n\nfields terminated by \",\"\n(", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T\nTRAILING NULLCOLS\n(\nA\n)", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T\n (\nA\n)", {none, none, none}},
+        {"load data\ninfile 'a'\nappend into table T", {none, none, none}},
+        {"load data\n\n\n(\nfields terminated by ','\n)", {1, none, none}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layoutOf(parsed(c.bytes)), c.layout) << c.bytes;
+    }
 }
 
 TEST(ParseControlFile, ComparesKeywordsIgnoringCase) {

@@ -1,52 +1,51 @@
-// The run worker and the way it feeds the output pane, without a window.
-#include "env.h"
+// The run worker and the way it feeds the output pane, without a window:
+// the test plays the window's thread, and a scripted loader the child
+// process.
+#include "platform/platform.h"
 #include "run/loader_run.h"
+#include "text/cp936.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <optional>
 #include <random>
 #include <string>
-#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
+using run::OutputFeed;
+using text::lfToCrLf;
+using Texts = std::vector<std::string>;
 
 // A window thread played by the test: posted calls wait until it drains.
 // Its clock moves only while an append runs, by what `cost` says the append
 // of a text takes (nothing unless set).
 struct FakePane {
-    std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] { return true; });
-    std::vector<std::string> appends;
-    std::vector<std::string> reports;
-    std::function<void()> duringAppend;
-    std::function<Clock::duration(const std::string&)> cost;
-    Clock::time_point clock;
-    std::shared_ptr<run::OutputFeed> feed = std::make_shared<run::OutputFeed>(
-        queue,
-        [this](const std::string& text) {
-            appends.push_back(text);
-            if (cost) {
-                clock += cost(text);
-            }
-            if (duringAppend) {
-                duringAppend();
-            }
-        },
-        [this](const std::string& message) { reports.push_back(message); }, [this] { return clock; });
+    explicit FakePane(std::size_t capacity = OutputFeed::kUnlimited)
+        : feed(std::make_shared<OutputFeed>(
+              queue,
+              [this](const std::string& text) {
+                  appends.push_back(text);
+                  clock += cost ? cost(text) : Clock::duration();
+                  if (duringAppend) {
+                      duringAppend();
+                  }
+              },
+              [this](const std::string& message) { reports.push_back(message); }, capacity, [this] { return clock; })) {
+    }
 
-    // Drains until nothing more is queued.
     void drainAll() {
         while (queue->pending()) {
             queue->drain();
         }
     }
-
     std::string text() const {
         std::string all;
         for (const std::string& a : appends) {
@@ -54,39 +53,113 @@ struct FakePane {
         }
         return all;
     }
+
+    std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] { return true; });
+    Texts appends;
+    Texts reports;
+    std::function<void()> duringAppend;
+    std::function<Clock::duration(const std::string&)> cost;
+    Clock::time_point clock;
+    std::shared_ptr<OutputFeed> feed;
 };
 
-TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppendAndALoneByteEndsOne) {
+// A started loader: its output comes in `reads`, one per read(), and it ends
+// with `exitCode` (has not ended when absent). `beforeRead(i)` runs before
+// read i is handed over (i = reads.size(): before the end of the output).
+class FakeLoader : public platform::ChildProcess {
+public:
+    explicit FakeLoader(Texts reads, std::optional<std::uint32_t> exitCode = 0)
+        : reads_(std::move(reads)), exitCode_(exitCode) {}
+
+    std::size_t read(char* buffer, std::size_t max) override {
+        EXPECT_EQ(max, 4095u) << "a read takes up to 4095 bytes";
+        if (beforeRead) {
+            beforeRead(next_);
+        }
+        return next_ < reads_.size() ? reads_[next_++].copy(buffer, max) : 0;
+    }
+    std::optional<std::uint32_t> waitForExit(std::chrono::milliseconds timeout) override {
+        EXPECT_TRUE(timeout >= 1s && timeout <= 10s) << "waits a few seconds, got " << timeout.count() << " ms";
+        return exitCode_;
+    }
+
+    std::function<void(std::size_t)> beforeRead;
+
+private:
+    Texts reads_;
+    std::optional<std::uint32_t> exitCode_;
+    std::size_t next_ = 0;
+};
+
+Texts inReads(const std::string& output) {
+    Texts reads;
+    for (std::size_t at = 0; at < output.size(); at += 4095) {
+        reads.push_back(output.substr(at, 4095));
+    }
+    return reads;
+}
+
+const std::string kCompletion = "\r\nMission complete!\r\n";
+
+std::string ending(std::uint32_t exitCode) {
+    return "\r\n" + run::outcomeLine(exitCode) + kCompletion;
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Numbered lines of 1 to 300 bytes, some with double-byte characters, and
+// from 750 KB on a line of 300 KB (the texts a piece must be cut in).
+std::string numberedLines(std::size_t bytes) {
+    std::mt19937 random(7);
+    std::string out;
+    for (int i = 0; out.size() < bytes; ++i) {
+        std::string line = "line " + std::to_string(i) + " ";
+        for (int length = std::uniform_int_distribution<int>(0, 300)(random); int(line.size()) < length;) {
+            line += i % 3 == 0 ? "\xD6\xD0" : "x";
+        }
+        out += line + "\n";
+        for (int k = 0; i == 5000 && k < 100000; ++k) {
+            out += "\xB0\xA1y";
+        }
+    }
+    return out;
+}
+
+// Whether `text`, read character by character, ends at a character's end.
+bool endsWithWholeCharacter(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        at += text::isLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+    }
+    return at == text.size();
+}
+
+TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
     FakePane pane;
     pane.feed->show("a");
-    pane.feed->show("b");
-    pane.feed->show("c");
+    pane.feed->show("bc");
     pane.duringAppend = [&] {
         pane.duringAppend = nullptr;
         pane.feed->show("d");
-        pane.feed->showLoneByte('\xB0');
         pane.feed->show("\r\ne");
     };
     pane.queue->drain();
-    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc"}));
+    EXPECT_EQ(pane.appends, (Texts{"abc"}));
     pane.drainAll();
-    EXPECT_EQ(pane.appends, (std::vector<std::string>{"abc", "d\xB0", "\r\ne"}));
-    EXPECT_EQ(pane.feed->appendCount(), 3);
-    pane.queue->drain();
-    EXPECT_EQ(pane.appends.size(), 3u) << "nothing pending, nothing appended";
+    EXPECT_EQ(pane.appends, (Texts{"abc", "d\r\ne"}));
+    EXPECT_EQ(pane.feed->appendCount(), 2);
 }
 
 TEST(OutputFeed, ReportsWaitForTheWindowThreadAndNothingArrivesOnceItIsGoneEvenHalfwayThroughTheText) {
     FakePane pane;
     pane.feed->report("Error  on  CreateProcess()");
-    std::string output;
-    for (int i = 0; output.size() < 1000000; ++i) {
-        output += "line " + std::to_string(i) + "\r\n";
-    }
+    const std::string output = lfToCrLf(numberedLines(1 << 20));
     pane.feed->show(output);
     EXPECT_TRUE(pane.reports.empty());
     pane.queue->drain();
-    EXPECT_EQ(pane.reports, (std::vector<std::string>{"Error  on  CreateProcess()"}));
+    EXPECT_EQ(pane.reports, (Texts{"Error  on  CreateProcess()"}));
     ASSERT_EQ(pane.appends.size(), 1u);
     ASSERT_LT(pane.appends[0].size(), output.size()) << "the rest waits for the next append";
     EXPECT_EQ(output.compare(0, pane.appends[0].size(), pane.appends[0]), 0);
@@ -99,86 +172,41 @@ TEST(OutputFeed, ReportsWaitForTheWindowThreadAndNothingArrivesOnceItIsGoneEvenH
     EXPECT_EQ(pane.reports.size(), 1u);
 }
 
-// Numbered lines of 1 to 300 bytes, some with a double-byte character, and
-// one long line without a line end (the texts a piece must be cut in).
-std::string variedOutput() {
-    std::mt19937 random(7);
-    std::string out;
-    for (int i = 0; out.size() < 3000000; ++i) {
-        std::string line = "line " + std::to_string(i) + " ";
-        const int length = std::uniform_int_distribution<int>(0, 300)(random);
-        while (static_cast<int>(line.size()) < length) {
-            line += i % 3 == 0 ? "\xD6\xD0" : "x";
-        }
-        out += line + "\r\n";
-        if (i == 5000) {
-            for (int k = 0; k < 100000; ++k) {
-                out += "\xB0\xA1y";
-            }
-        }
-    }
-    return out;
-}
-
-// Whether `text` read character by character from its start ends at a
-// character's end, not between the two bytes of one.
-bool endsWithWholeCharacter(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        at += (static_cast<unsigned char>(text[at]) >= 0x81 && static_cast<unsigned char>(text[at]) <= 0xFE) ? 2 : 1;
-    }
-    return at == text.size();
-}
-
 TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
-    // What an append costs: 20 ms per MB the pane holds, 0.3 ms per KB
+    // What an append costs: so many ms per MB the pane holds and per KB
     // appended.
     const struct {
         const char* name;
         double msPerPaneMb;
         double msPerKb;
     } machines[] = {{"quick", 20, 0.3}, {"slow", 60, 1.0}, {"free appends", 0, 0.3}};
-    const std::string output = variedOutput();
+    const std::string raw = numberedLines(3 << 20);
     for (const auto& m : machines) {
         SCOPED_TRACE(m.name);
         FakePane pane;
         std::size_t paneBytes = 0;
         std::vector<double> costs;
         pane.cost = [&](const std::string& text) {
-            const double ms = m.msPerPaneMb * static_cast<double>(paneBytes) / (1 << 20) +
-                              m.msPerKb * static_cast<double>(text.size()) / 1024;
+            costs.push_back(m.msPerPaneMb * double(paneBytes) / (1 << 20) + m.msPerKb * double(text.size()) / 1024);
             paneBytes += text.size();
-            costs.push_back(ms);
-            return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(ms));
+            return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(costs.back()));
         };
-        // Handed over in reads of up to 4095 bytes, whole characters each.
-        for (std::size_t at = 0; at < output.size();) {
-            std::size_t end = std::min(output.size(), at + 4000);
-            if (!endsWithWholeCharacter(output.substr(at, end - at))) {
-                ++end;
-            }
-            pane.feed->show(output.substr(at, end - at));
-            at = end;
-        }
+        FakeLoader loader(inReads(raw));
+        run::runLoader(loader, pane.feed);
         pane.drainAll();
-
-        EXPECT_EQ(pane.text(), output);
+        EXPECT_EQ(pane.text(), lfToCrLf(raw) + ending(0));
         std::size_t before = 0;
         for (std::size_t i = 0; i < pane.appends.size(); ++i) {
             const std::string& a = pane.appends[i];
             ASSERT_TRUE(endsWithWholeCharacter(a)) << "append " << i;
-            // The long line has no line end to stop at; everything else
-            // ends at one.
-            const bool inLongLine = a.find("y\xB0\xA1y") != std::string::npos;
-            EXPECT_TRUE(inLongLine || a.back() == '\n') << "append " << i;
+            // Only the long line has no line end to stop at.
+            EXPECT_TRUE(a.back() == '\n' || a.find("y\xB0\xA1y") != std::string::npos) << "append " << i;
             // Once the first pieces have told the cost, an append stays
-            // within its budget, give or take a line (300 bytes).
-            const double budget =
-                static_cast<double>((before < run::OutputFeed::kSmallPaneBytes ? run::OutputFeed::kSmallPaneBudget
-                                                                               : run::OutputFeed::kLargePaneBudget)
-                                        .count());
-            const double fixed = m.msPerPaneMb * static_cast<double>(before) / (1 << 20);
-            if (i >= 2 && fixed < budget / 2) {
+            // within its budget, give or take a line.
+            const double budget = double(
+                (before < OutputFeed::kSmallPaneBytes ? OutputFeed::kSmallPaneBudget : OutputFeed::kLargePaneBudget)
+                    .count());
+            if (i >= 2 && m.msPerPaneMb * double(before) / (1 << 20) < budget / 2) {
                 EXPECT_LE(costs[i], budget * 1.1) << "append " << i;
             }
             before += a.size();
@@ -191,14 +219,10 @@ TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
     // 1.2 s per append whatever its size, 0.1 ms per KB: the budget cannot
     // be kept, and small pieces would only multiply that cost.
     FakePane pane;
-    pane.cost = [](const std::string& text) {
-        return 1200ms + std::chrono::microseconds(static_cast<long long>(text.size() * 100 / 1024));
-    };
-    std::string line(99, 'z');
-    line += '\n';
+    pane.cost = [](const std::string& text) { return 1200ms + std::chrono::microseconds(text.size() * 100 / 1024); };
     std::string output;
     while (output.size() < (40 << 20)) {
-        output += line;
+        output += std::string(99, 'z') + "\n";
     }
     pane.feed->show(output);
     pane.drainAll();
@@ -214,140 +238,169 @@ TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
     EXPECT_LE(pane.appends.size(), 30u) << "pieces double until they are worth their append";
 }
 
-class RunLoader : public testing::Test {
-protected:
-    testenv::ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
-    testenv::ScopedEnv quiet_{"STANDIN_QUIET", "1"};
-};
-
-TEST_F(RunLoader, ShowsEachChunkUpToAZeroByteWithCrLfAndThenTheCompletionLine) {
-    const struct {
-        const char* loaderText;
-        std::string shown;
-    } cases[] = {
-        {"a\nb\r\nc", "a\r\nb\r\r\nc"},
-        {"shown\\0hidden", "shown"},
+TEST(OutcomeLine, SaysHowTheLoaderEndedByItsExitCodeAsAnUnsigned32BitNumber) {
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0, "sqlldr 已结束，返回码 0：全部记录装载成功。"},
+        {2, "sqlldr 已结束，返回码 2：有记录被拒绝或丢弃，或装载被中断，详见日志文件。"},
+        {1, "sqlldr 已结束，返回码 1：装载失败，详见上面的输出和日志文件。"},
+        {3, "sqlldr 已结束，返回码 3：装载失败，详见上面的输出和日志文件。"},
+        {0xC0000005, "sqlldr 已结束，返回码 3221225477：装载失败，详见上面的输出和日志文件。"},
     };
-    for (const auto& c : cases) {
-        testenv::ScopedEnv text("STANDIN_TEXT", c.loaderText);
-        FakePane pane;
-        EXPECT_EQ(run::runLoader("sqlldr", pane.feed), 0);
-        pane.queue->drain();
-        EXPECT_EQ(pane.text(), c.shown + "\r\nMission complete!\r\n") << c.loaderText;
+    for (const auto& [exitCode, line] : cases) {
+        EXPECT_EQ(run::outcomeLine(exitCode), line) << "exit code " << exitCode;
     }
 }
 
-// A loader run on a thread of its own, the test playing the window thread;
-// the stand-in waits at a gate (a file) halfway through its output.
-class GatedRun {
-public:
-    GatedRun(FakePane& pane, const std::string& name)
-        : pane_(pane), gate_(testing::TempDir() + "brennick_gate_" + name),
-          wait_("STANDIN_WAIT_FILE", (std::remove(gate_.c_str()), gate_)),
-          worker_([this] { exitCode_ = run::runLoader("sqlldr", pane_.feed); }) {}
-    ~GatedRun() {
-        open();
-        if (worker_.joinable()) {
-            worker_.join();
-        }
-        std::remove(gate_.c_str());
-    }
-
-    // Drains the pane until `done` holds (at most 20 s).
-    bool drainUntil(const std::function<bool()>& done) {
-        for (const Clock::time_point end = Clock::now() + 20s; Clock::now() < end;) {
-            pane_.queue->drain();
-            if (done()) {
-                return true;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return false;
-    }
-    void open() { std::ofstream(gate_) << ""; }
-    // Opens the gate, waits for the run's end and drains what it left.
-    int finish() {
-        open();
-        worker_.join();
-        pane_.drainAll();
-        return exitCode_;
-    }
-
-private:
-    FakePane& pane_;
-    std::string gate_;
-    testenv::ScopedEnv wait_;
-    int exitCode_ = -1;
-    std::thread worker_;
-};
-
-TEST_F(RunLoader, CharacterBoundariesAreFollowedFromTheStartOfTheOutput) {
-    // Each case: the first read, the second read, what the first read shows
-    // before the second is made, the pane at the end.
+TEST(RunLoader, ShowsEachReadAsItComesThenHowTheLoaderEnded) {
+    // The reads; before which reads (and the end of the output) the pane is
+    // collapsed ("-" expanded, "c" collapsed; expanded past the string); the
+    // exit code; the pane before the second read; the pane at the end,
+    // before the outcome and closing lines.
+    const std::optional<std::uint32_t> running;
     const struct {
         const char* name;
-        const char* first;
-        const char* second;
-        std::string firstShown;
+        Texts reads;
+        const char* collapsed;
+        std::optional<std::uint32_t> exitCode;
+        std::string first;
         std::string shown;
     } cases[] = {
+        {"line ends", {"a\nb\r\nc"}, "", 0, "a\r\nb\r\r\nc", "a\r\nb\r\r\nc"},
+        {"zero byte", {"Rows: 100\n\0ERROR\n"s}, "", 2, "Rows: 100\r\n ERROR\r\n", "Rows: 100\r\n ERROR\r\n"},
+        {"a loader that has not ended", {"out\n"}, "", running, "out\r\n", "out\r\n"},
         // "啊" is B0 A1: the lead byte waits for its partner.
-        {"character split between reads", "ab\\xB0", "\\xA1cd\\n", "ab",
-         "ab\xB0\xA1"
-         "cd\r\n"},
+        {"character split between reads", {"x\xB0", "\xA1yz\n"}, "", 0, "x", "x\xB0\xA1yz\r\n"},
         // D6 B0 is one character; the B0 that ends the read is its second
         // byte, not a lead byte, so the second read stands on its own.
-        {"second byte in the lead range", "\\xD6\\xB0", "\\xA1\\xA1z", "\xD6\xB0", "\xD6\xB0\xA1\xA1z"},
-        // Nothing follows a lead byte that ends the output.
-        {"lone lead byte at the end", "x\\xB0", "", "x", "x\xB0"},
-        // A zero byte ends the text: a lead byte after it is not shown, and
-        // neither is its partner at the start of the next read.
-        {"lead byte after a zero byte", "a\\0z\\xB0", "\\xA1b", "a", "ab"},
-        // A read that starts with a zero byte leaves the held byte alone.
-        {"zero byte after a held byte", "a\\xB0", "\\0hidden", "a", "a\xB0"},
+        {"second byte in the lead range", {"\xD6\xB0", "\xA1\xA1z"}, "", 0, "\xD6\xB0", "\xD6\xB0\xA1\xA1z"},
+        // Nothing follows a lead byte that ends the output: it stands alone.
+        {"lone lead byte at the end", {"x\xB0"}, "-c", 1, "x", "x\xB0"},
+        // A zero byte is never a second byte: the lead byte before it stands
+        // alone, in a read or across two.
+        {"lead byte before a zero", {"a\xB0\0\0z\xB0\0"s}, "", 0, "a\xB0  z\xB0 ", "a\xB0  z\xB0 "},
+        {"held lead byte before a zero", {"a\xB0", "\0z"s}, "", 0, "a", "a\xB0 z"},
+        {"lead byte after a zero", {"a\0z\xB0"s, "\xA1z"}, "", 0, "a z", "a z\xB0\xA1z"},
+        // Read before the collapse but not yet appended: still shown; the
+        // held lead byte goes with the read that would complete it.
+        {"collapsed half way", {"one\n", "two\n"}, "-c", 0, "one\r\n", "one\r\n"},
+        {"expanded half way", {"one\n", "two\n"}, "c", 0, "", "two\r\n"},
+        {"character split at the collapse", {"x\xB0", "\xA1y\n"}, "-c", 0, "x", "x"},
+        {"character split at the expansion", {"x\xB0", "\xA1y\n"}, "c", 0, "", "y\r\n"},
+        {"collapsed throughout", {"one\n", "two"}, "ccc", 2, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        testenv::ScopedEnv text("STANDIN_TEXT", c.first);
-        testenv::ScopedEnv text2("STANDIN_TEXT2", c.second);
         FakePane pane;
-        GatedRun run(pane, "bounds");
-        ASSERT_TRUE(run.drainUntil([&] { return !pane.appends.empty(); }));
-        EXPECT_EQ(pane.appends, (std::vector<std::string>{c.firstShown}));
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), c.shown + "\r\nMission complete!\r\n");
+        FakeLoader loader(c.reads, c.exitCode);
+        std::string first;
+        loader.beforeRead = [&](std::size_t i) {
+            pane.feed->setCollapsed(i < std::strlen(c.collapsed) && c.collapsed[i] == 'c');
+            pane.drainAll();
+            first = i == 1 ? pane.text() : first;
+        };
+        run::runLoader(loader, pane.feed);
+        pane.drainAll();
+        EXPECT_EQ(first, c.first);
+        EXPECT_EQ(pane.text(), c.shown + (c.exitCode ? ending(*c.exitCode) : kCompletion));
         for (const std::string& a : pane.appends) {
-            EXPECT_EQ(a.find("\xB0\r"), std::string::npos) << "a lone byte pairs with what follows it";
+            for (const char* pair : {"\xB0 ", "\xB0\r"}) {
+                EXPECT_EQ(a.find(pair), std::string::npos) << "a lone byte ends its append";
+            }
         }
     }
 }
 
-TEST_F(RunLoader, ReadsMadeWhileCollapsedAreDiscardedWithTheCharacterTheyComplete) {
-    {
-        // Read before the collapse but not yet appended: still shown.
-        testenv::ScopedEnv text("STANDIN_TEXT", "one\\n");
-        testenv::ScopedEnv text2("STANDIN_TEXT2", "two\\n");
-        FakePane pane;
-        GatedRun run(pane, "collapse");
-        for (const Clock::time_point end = Clock::now() + 20s; !pane.queue->pending() && Clock::now() < end;) {
-            std::this_thread::sleep_for(1ms);
+// What a pane of `capacity` bytes shows of the loader's `raw` output when it
+// is emptied before read `emptiedAt` (0: never): what was shown before the
+// marker line and after it, or all of it and "" without one.
+std::pair<std::string, std::string> shownOf(const std::string& raw, std::size_t capacity, std::size_t emptiedAt) {
+    FakePane pane(capacity);
+    FakeLoader loader(inReads(raw));
+    loader.beforeRead = [&](std::size_t i) {
+        if (i > 0 && i == emptiedAt) {
+            pane.drainAll();
+            pane.appends.clear();
+            pane.feed->paneEmptied();
         }
-        ASSERT_TRUE(pane.queue->pending());
-        pane.feed->setCollapsed(true);
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), "one\r\n\r\nMission complete!\r\n");
+    };
+    run::runLoader(loader, pane.feed);
+    pane.drainAll();
+    std::string text = pane.text();
+    EXPECT_LE(text.size(), capacity);
+    EXPECT_TRUE(endsWith(text, ending(0))) << "the pane ends with the outcome and closing lines";
+    text.resize(text.size() - std::min(text.size(), ending(0).size()));
+    const std::string marker = "\r\n"s + run::kLeftOut + "\r\n";
+    const std::size_t at = text.find(marker);
+    return at == std::string::npos ? std::make_pair(text, ""s)
+                                   : std::make_pair(text.substr(0, at), text.substr(at + marker.size()));
+}
+
+TEST(RunLoader, OutputLongerThanThePaneHoldsShowsItsStartThenAMarkerLineAndItsLastLinesWhole) {
+    // The room a run's output has in the pane beside the room for its end.
+    constexpr std::size_t kRoom = 100 << 10;
+    const struct {
+        std::size_t bytes;
+        std::size_t emptiedAt;
+        bool leftOut;
+    } cases[] = {
+        {kRoom * 9 / 10, 0, false},
+        // Once the pane has no room, the rest is kept: nothing is left out
+        // while all that was kept can be shown at the end.
+        {kRoom + OutputFeed::kKeptTail, 0, false},
+        {kRoom + 3 * OutputFeed::kKeptTail, 0, true},
+        {3 << 20, 0, true},
+        // Emptied after 60 KB, the pane takes 100 KB more, and the last 80 KB
+        // are kept and shown. Counted on, 140 KB would be kept, not all shown.
+        {240 << 10, 15, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const std::string raw = numberedLines(c.bytes);
+        const std::string output = lfToCrLf(raw);
+        const auto [start, last] = shownOf(raw, OutputFeed::kRunEndRoom + kRoom, c.emptiedAt);
+        if (!c.leftOut) {
+            EXPECT_EQ(last, "");
+            EXPECT_TRUE(endsWith(output, start));
+            EXPECT_GE(start.size(), lfToCrLf(raw.substr(c.emptiedAt * 4095)).size());
+            continue;
+        }
+        EXPECT_EQ(output.compare(0, start.size(), start), 0) << "the start as it was read";
+        EXPECT_GT(start.size(), kRoom - 2 * 4095) << "the room was used";
+        ASSERT_GE(last.size(), OutputFeed::kKeptTail);
+        EXPECT_TRUE(endsWith(output, last)) << "the end as it was read";
+        EXPECT_EQ(output[output.size() - last.size() - 1], '\n') << "the end starts at a line start";
+        EXPECT_LT(last.size(), OutputFeed::kKeptTail + 512) << "from the line that holds its 64 KB mark";
     }
-    {
-        // The held lead byte goes with the read that would complete it.
-        testenv::ScopedEnv text("STANDIN_TEXT", "x\\xB0");
-        testenv::ScopedEnv text2("STANDIN_TEXT2", "\\xA1y\\n");
-        FakePane pane;
-        GatedRun run(pane, "collapse_split");
-        ASSERT_TRUE(run.drainUntil([&] { return pane.text() == "x"; }));
-        pane.feed->setCollapsed(true);
-        EXPECT_EQ(run.finish(), 0);
-        EXPECT_EQ(pane.text(), "x\r\nMission complete!\r\n");
-    }
+}
+
+TEST(RunLoader, TwoRunsInOnePaneKeepRoomForBothEndsAndEachShowsItsOwnOutcome) {
+    // The second run starts after 40 KB of the first and ends before it,
+    // with room for 60 KB: it shows its last lines after a marker line. The
+    // first run's room was kept meanwhile: it shows the rest of its output.
+    // Were the room kept for one end only, the second run would take 144 KB
+    // more, and the ends of both (about 100 KB each) would not fit.
+    const std::size_t capacity = 2 * OutputFeed::kRunEndRoom + (100 << 10);
+    const std::string firstOutput = numberedLines(140 << 10);
+    FakePane pane(capacity);
+    FakeLoader first(inReads(firstOutput), 0);
+    FakeLoader second(inReads(numberedLines(300 << 10)), 2);
+    first.beforeRead = [&](std::size_t i) {
+        if (i == 10) {
+            run::runLoader(second, pane.feed);
+        }
+    };
+    run::runLoader(first, pane.feed);
+    pane.drainAll();
+    const std::string text = pane.text();
+    EXPECT_LE(text.size(), capacity);
+    const std::size_t secondEnd = text.find(ending(2));
+    ASSERT_NE(secondEnd, std::string::npos);
+    EXPECT_NE(text.rfind(run::kLeftOut, secondEnd), std::string::npos);
+    ASSERT_TRUE(endsWith(text, ending(0)));
+    const std::size_t restAt = secondEnd + ending(2).size();
+    const std::string firstRest = text.substr(restAt, text.size() - restAt - ending(0).size());
+    EXPECT_TRUE(endsWith(lfToCrLf(firstOutput), firstRest));
+    EXPECT_GE(firstRest.size(), lfToCrLf(firstOutput.substr(10 * 4095)).size());
 }
 
 TEST(LoaderCommandLine, NamesBothFilesInTheProgramFolderAndQuotesNothingElse) {

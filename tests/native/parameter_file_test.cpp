@@ -1,14 +1,12 @@
+#include "native/file_size_limit.h"
 #include "params/parameter_file.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -52,8 +50,6 @@ Values defaultsWith(std::size_t index, const std::string& value) {
     return v;
 }
 
-// (The defaults' six lines and the empty file of no values: the advanced
-// dialog's tests.)
 TEST(ParameterFileText, WritesEverySetOptionInKeyOrderWithCrLf) {
     const LoaderOptions all{"header", "b.bad", "1",    "true", "true", "d.dsc", "2",   "3",
                             "4",      "l.log", "true", "5",    "true", "6",     "true"};
@@ -119,19 +115,10 @@ TEST_F(ParameterFile, AWriteReplacesTheFileWholeAndAFailedOneKeepsItLeavingNoTem
 
     o.log = std::string(4096, 'l');
 
-    // A disk that fills up part way: the file size limit makes writes fail
-    // as a full disk does (with the signal that comes with it ignored).
+    // A disk that fills up part way.
     {
-        struct rlimit old;
-        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = 100;
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = params::writeParameterFile(file, o);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_FALSE(written);
+        testfiles::FileSizeLimit limit(100);
+        EXPECT_FALSE(params::writeParameterFile(file, o));
     }
     EXPECT_EQ(testfiles::readBytes(file), "errors=1\r\n");
     EXPECT_EQ(names(), Values{"parfile.cfg"});
@@ -148,6 +135,28 @@ TEST_F(ParameterFile, AWriteReplacesTheFileWholeAndAFailedOneKeepsItLeavingNoTem
     EXPECT_FALSE(params::writeParameterFile("/proc/parfile.cfg", o));
     EXPECT_FALSE(fs::exists("/proc/parfile.cfg"));
     EXPECT_FALSE(fs::exists("/proc/parfile.cfg.0.tmp"));
+}
+
+TEST_F(ParameterFile, DefaultsAreWrittenWhereNoFileIsAndAnExistingFileIsNeverTouched) {
+    const std::string file = path("parfile.cfg");
+    EXPECT_EQ(params::writeDefaultParameterFile(file), params::DefaultsWrite::Written);
+    EXPECT_EQ(testfiles::readBytes(file), "bindsize=65536\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=50\r\n"
+                                          "skip_index_maintenance=false\r\nskip_unusable_indexes=false\r\n");
+    for (const std::string& bytes : {std::string(), std::string("errors=7\r\n\0\xFF", 12)}) {
+        testfiles::writeBytes(file, bytes);
+        EXPECT_EQ(params::writeDefaultParameterFile(file), params::DefaultsWrite::AlreadyThere);
+        EXPECT_EQ(testfiles::readBytes(file), bytes);
+    }
+    EXPECT_EQ(names(), Values{"parfile.cfg"});
+
+    // Folders that do not exist or take no new files, and a full disk.
+    EXPECT_EQ(params::writeDefaultParameterFile(path("none/parfile.cfg")), params::DefaultsWrite::Failed);
+    EXPECT_EQ(params::writeDefaultParameterFile("/proc/parfile.cfg"), params::DefaultsWrite::Failed);
+    {
+        testfiles::FileSizeLimit limit(10);
+        EXPECT_EQ(params::writeDefaultParameterFile(path("full.cfg")), params::DefaultsWrite::Failed);
+    }
+    EXPECT_EQ(names(), Values{"parfile.cfg"}) << "nothing left behind";
 }
 
 } // namespace

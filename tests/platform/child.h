@@ -1,6 +1,5 @@
-// What the child process suite needs: starting a child and reading all it
-// writes, and the programs other than the stand-in, which differ between
-// the platforms.
+// What the child process tests need: starting a child and reading all it
+// writes.
 #pragma once
 
 #include "env.h"
@@ -15,25 +14,14 @@
 
 namespace platformtest {
 
-#ifdef _WIN32
-// A quick child other than the stand-in, and all it writes.
-constexpr const char* kQuickCommand = "cmd /c echo quick";
-constexpr const char* kQuickOutput = "quick\r\n";
-constexpr const char* kMissingProgram = "Z:\\no\\such\\dir\\sqlldr.exe";
-// Wine starts processes slowly.
-constexpr std::size_t kWaitingChildren = 30;
-constexpr int kQuickRuns = 20;
-#else
-constexpr const char* kQuickCommand = "echo quick";
-constexpr const char* kQuickOutput = "quick\n";
-constexpr const char* kMissingProgram = "/no/such/dir/sqlldr";
-constexpr std::size_t kWaitingChildren = 100;
-constexpr int kQuickRuns = 50;
-#endif
-
+// Starts `commandLine`; its program is its first word: a full path in
+// double quotes, or a name found with ".exe" along the search path.
 inline std::unique_ptr<platform::ChildProcess> start(const std::string& commandLine) {
+    const std::string program = commandLine[0] == '"'
+                                    ? commandLine.substr(1, commandLine.find('"', 1) - 1)
+                                    : platform::findProgram(commandLine.substr(0, commandLine.find(' ')) + ".exe", "");
     auto failure = platform::ChildProcess::Failure::Pipe;
-    auto child = platform::ChildProcess::start(commandLine, failure);
+    auto child = platform::ChildProcess::start(program, commandLine, failure);
     EXPECT_TRUE(child != nullptr) << commandLine;
     EXPECT_EQ(failure, platform::ChildProcess::Failure::None);
     return child;

@@ -1,17 +1,23 @@
-// The platform layer's file move and child process with one pipe, driven
-// against the stand-in loader; the same suite runs on both implementations.
+// The platform layer's file move, program search and child process with
+// one pipe, driven against the stand-in loader under Wine.
 #include "platform/child.h"
 #include "platform/platform.h"
 #include "temp_folder.h"
+#include "text/cp936.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <windows.h>
 
 namespace {
 
@@ -19,6 +25,7 @@ using platform::ChildProcess;
 using platformtest::readAll;
 using platformtest::start;
 using testenv::ScopedEnv;
+namespace fs = std::filesystem;
 using testfiles::readBytes;
 using testfiles::writeBytes;
 
@@ -36,11 +43,25 @@ using testfiles::writeBytes;
     return ::testing::AssertionSuccess();
 }
 
-// A fresh folder per test, removed afterwards, and the stand-in on the path.
+// A fresh folder per test, removed afterwards, the stand-in on the path,
+// and the current folder as it was.
 class ChildProcessTest : public testfiles::TempFolder {
 protected:
+    void TearDown() override {
+        fs::current_path(home_);
+        TempFolder::TearDown();
+    }
+
     ScopedEnv path_{"PATH", testenv::pathWithStandIn()};
+    fs::path home_ = fs::current_path();
 };
+
+const std::string kStandIn = testenv::windowsPath(STANDIN_DIR) + "\\sqlldr.exe";
+
+// Whether two paths name the same file, as Windows compares them.
+bool samePath(const std::string& a, const std::string& b) {
+    return text::equalsNoCase(fs::path(a).lexically_normal().string(), fs::path(b).lexically_normal().string());
+}
 
 TEST_F(ChildProcessTest, MoveFileMovesAndNeverReplaces) {
     writeBytes(path("a.log"), "first");
@@ -56,27 +77,80 @@ TEST_F(ChildProcessTest, MoveFileMovesAndNeverReplaces) {
     EXPECT_FALSE(platform::moveFile(path("missing"), path("d")));
 }
 
-// Blanks and tabs separate arguments, double quotes group, single quotes
-// are kept. Backslashes count only before a double quote: 2n give n and the
-// quote groups, 2n+1 give n and a literal quote.
-TEST_F(ChildProcessTest, ArgumentsSplitAsTheLoaderSeesThem) {
-    auto child = start("sqlldr user/kemp@db control='x:\\load.ctl'  \"two words\" log=a\"b c\"d");
+// The command line reaches the program whole, as the loader's own.
+TEST_F(ChildProcessTest, TheCommandLineIsTheProgramsOwn) {
+    auto child = start("sqlldr user/kemp@db control='x:\\load.ctl'  \"two words\"");
     ASSERT_TRUE(child);
     EXPECT_EQ(readAll(*child), "arg[1]=user/kemp@db\n"
                                "arg[2]=control='x:\\load.ctl'\n"
-                               "arg[3]=two words\n"
-                               "arg[4]=log=ab cd\n");
+                               "arg[3]=two words\n");
     char c;
     EXPECT_EQ(child->read(&c, 1), 0u) << "the end of output stays the end";
+}
 
-    child = start("sqlldr\ta\\\\\"b c\" d\\\\\\\"e \"f\\\\\" g\\h\\ \t\t\"\" i\t");
+// The loader is found in the program's folder, else along the search path;
+// the current folder, where a planted copy waits, only where the search
+// path names it. The copy found is the one that runs.
+TEST_F(ChildProcessTest, TheProgramIsFoundInItsFolderOrAlongTheSearchPathNeverInTheCurrentFolder) {
+    const std::string planted = path("cwd") + "\\sqlldr.exe";
+    const std::string own = path("own") + "\\sqlldr.exe";
+    for (const std::string& copy : {planted, own}) {
+        fs::create_directory(fs::path(copy).parent_path());
+        ASSERT_TRUE(::CopyFileA(kStandIn.c_str(), copy.c_str(), TRUE)) << copy;
+    }
+    fs::current_path(path("cwd"));
+    const std::string standInFolder = testenv::windowsPath(STANDIN_DIR);
+    const struct {
+        std::string searchPath;
+        std::string folder;
+        std::string found;
+    } cases[] = {
+        {standInFolder, "", kStandIn},
+        {";;" + standInFolder + ";", "", kStandIn},
+        {standInFolder, path("own"), own},
+        {"", "", ""},
+        {";;", "", ""},
+        {"C:\\windows;Z:\\no\\such\\dir", "", ""},
+        {".;" + standInFolder, "", planted},
+    };
+    ScopedEnv self("STANDIN_SELF", "1");
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE("PATH=" + c.searchPath + " folder=" + c.folder);
+        ScopedEnv searchPath("PATH", c.searchPath);
+        const std::string found = platform::findProgram("sqlldr.exe", c.folder);
+        EXPECT_TRUE(samePath(found, c.found)) << "expected " << c.found << ", got " << found;
+        ChildProcess::Failure failure = ChildProcess::Failure::None;
+        auto child = ChildProcess::start(found, "sqlldr", failure);
+        if (c.found.empty()) {
+            EXPECT_EQ(child, nullptr);
+            EXPECT_EQ(failure, ChildProcess::Failure::Process);
+            continue;
+        }
+        ASSERT_TRUE(child);
+        const std::string out = readAll(*child);
+        const std::string ran = out.substr(5, out.find('\n') - 5);
+        EXPECT_TRUE(samePath(ran, c.found)) << "expected " << c.found << " to run, got " << out;
+    }
+}
+
+TEST_F(ChildProcessTest, TheExitCodeComesBackOnceTheChildHasEnded) {
+    ScopedEnv quiet("STANDIN_QUIET", "1");
+    for (const std::uint32_t code : {0u, 2u, 7u, 0xC0000005u}) {
+        ScopedEnv exit("STANDIN_EXIT", std::to_string(code));
+        auto child = start("sqlldr");
+        ASSERT_TRUE(child);
+        EXPECT_EQ(readAll(*child), "");
+        EXPECT_EQ(child->waitForExit(std::chrono::seconds(30)), std::optional<std::uint32_t>(code));
+    }
+    // One that has not ended within the time given: nothing.
+    ScopedEnv wait("STANDIN_WAIT_FILE", path("go"));
+    auto child = start("sqlldr");
     ASSERT_TRUE(child);
-    EXPECT_EQ(readAll(*child), "arg[1]=a\\b c\n"
-                               "arg[2]=d\\\"e\n"
-                               "arg[3]=f\\\n"
-                               "arg[4]=g\\h\\\n"
-                               "arg[5]=\n"
-                               "arg[6]=i\n");
+    EXPECT_EQ(child->waitForExit(std::chrono::milliseconds(300)), std::nullopt);
+    writeBytes(path("go"), "");
+    EXPECT_EQ(readAll(*child), "");
+    EXPECT_EQ(child->waitForExit(std::chrono::seconds(30)), std::optional<std::uint32_t>(0));
 }
 
 // A read takes everything that is waiting, up to the whole 4095 bytes, and
@@ -124,10 +198,10 @@ TEST_F(ChildProcessTest, TextWithEscapesArrivesExactly) {
 }
 
 TEST_F(ChildProcessTest, MissingProgramIsAProcessFailure) {
-    for (const char* line : {"brennick-no-such-loader user/pw", platformtest::kMissingProgram, "", "   "}) {
+    for (const char* program : {"", "Z:\\no\\such\\dir\\sqlldr.exe", "sqlldr.exe"}) {
         ChildProcess::Failure failure = ChildProcess::Failure::None;
-        EXPECT_EQ(ChildProcess::start(line, failure), nullptr) << line;
-        EXPECT_EQ(failure, ChildProcess::Failure::Process) << line;
+        EXPECT_EQ(ChildProcess::start(program, "sqlldr user/pw", failure), nullptr) << program;
+        EXPECT_EQ(failure, ChildProcess::Failure::Process) << program;
     }
 }
 
@@ -140,14 +214,14 @@ TEST_F(ChildProcessTest, ConcurrentChildrenDoNotHoldEachOthersPipes) {
     std::vector<std::unique_ptr<ChildProcess>> waiting;
     std::atomic<bool> done{false};
     std::thread starter([&] {
-        while (!done && waiting.size() < platformtest::kWaitingChildren)
+        while (!done && waiting.size() < 30)
             waiting.push_back(start("sqlldr waiting"));
     });
-    for (int i = 0; i < platformtest::kQuickRuns && !HasFailure(); ++i) {
+    for (int i = 0; i < 20 && !HasFailure(); ++i) {
         auto began = std::chrono::steady_clock::now();
-        auto quick = start(platformtest::kQuickCommand);
+        auto quick = start("cmd /c echo quick");
         if (quick) {
-            EXPECT_EQ(readAll(*quick), platformtest::kQuickOutput);
+            EXPECT_EQ(readAll(*quick), "quick\r\n");
         }
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
         EXPECT_LT(ms.count(), 20000) << "run " << i << " ended only with a waiting loader";

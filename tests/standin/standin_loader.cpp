@@ -2,6 +2,7 @@
 // command line is the product's; test options come from the environment:
 //
 //   STANDIN_QUIET=1          do not print "arg[i]=<text>" lines for the arguments
+//   STANDIN_SELF=1           (Windows) first print "self=<its own full path>"
 //   STANDIN_ARGS_FILE=path   also write the raw arguments, one per line, there
 //   STANDIN_TEXT=text        write text to stdout after the arguments
 //                            (escapes \n \r \t \\ \0 \xHH decoded)
@@ -21,8 +22,8 @@
 //                            that wait
 //   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
 //                            from the startup information, before the text
-//
-// Exit code 0.
+//   STANDIN_LAST_LINE=text   write text (escapes as above) after everything else
+//   STANDIN_EXIT=n           end with exit code n (default 0; up to 4294967295)
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -149,6 +150,13 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
+#ifdef _WIN32
+    if (envFlag("STANDIN_SELF")) {
+        char self[MAX_PATH];
+        const DWORD n = ::GetModuleFileNameA(NULL, self, MAX_PATH);
+        put(stdout, "self=" + std::string(self, n) + "\n");
+    }
+#endif
     if (!envFlag("STANDIN_QUIET")) {
         std::string lines;
         for (int i = 1; i < argc; ++i)
@@ -209,9 +217,11 @@ int main(int argc, char** argv) {
             std::fclose(f);
         }
     }
+    if (const char* text = env("STANDIN_LAST_LINE"))
+        put(stdout, decodeEscapes(text));
     if (const char* path = env("STANDIN_DONE_FILE")) {
         if (std::FILE* f = std::fopen(path, "wb"))
             std::fclose(f);
     }
-    return 0;
+    return static_cast<int>(envNumber("STANDIN_EXIT", 0));
 }

@@ -2,6 +2,7 @@
 // system menu, its icons, the dialogs it owns), real common file dialogs and
 // files beside the program, and the loader run through CreateProcessA into
 // the output pane.
+#include "run/loader_run.h"
 #include "text/cp936.h"
 #include "wine/main_window.h"
 
@@ -114,7 +115,8 @@ TEST_F(MainWindow, ImportRunsTheLoaderHiddenAndSaveAndLoadCarryTheControlFile) {
                                         folder +
                                         "\\parfile.cfg'\r\n"
                                         "show=0 flags=0x101\r\n"
-                                        "a\r\nb\r\n\xD6\xD0\xCE\xC4\r\nMission complete!\r\n");
+                                        "a\r\nb\r\n\xD6\xD0\xCE\xC4\r\n" +
+                                        run::outcomeLine(0) + "\r\nMission complete!\r\n");
         EXPECT_EQ(readFile(controlFile()), written);
 
         {
@@ -168,7 +170,8 @@ TEST_F(MainWindow, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane
         }
         waitForCompletion(dialog);
         EXPECT_EQ(paneText(dialog), "ab\xB0\xA1"
-                                    "cd\r\n\r\nMission complete!\r\n");
+                                    "cd\r\n\r\n" +
+                                        run::outcomeLine(0) + "\r\nMission complete!\r\n");
         wchar_t wide[64] = {};
         GetDlgItemTextW(dialog, IDC_OUTPUT, wide, 64);
         EXPECT_EQ(std::wstring(wide).substr(0, 6), L"ab\x554A"
