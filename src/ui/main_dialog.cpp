@@ -74,7 +74,7 @@ CMainDialog::~CMainDialog() = default;
 bool CMainDialog::onInitDialog() {
     outputFeed_ = std::make_shared<run::OutputFeed>(
         callQueue(), [this](const std::string& text) { outputPane.append(text); },
-        [this](const std::string& message) { messageBox(message, fw::MessageIcon::Warning); });
+        [this](const std::string& message) { messageBox(message, fw::MessageIcon::Warning); }, kOutputPaneLimit);
     fw::Dialog::onInitDialog();
 
     const std::string about = fw::loadString(IDS_ABOUT);
@@ -236,15 +236,19 @@ void CMainDialog::onFixedLengthCommand() {
 
 void CMainDialog::applyRecordType(int type) {
     const bool read = readWindowValues();
-    const bool fixed = type == loaddef::kFixedLength;
-    positionEdit.enable(fixed);
-    delimiterBox.enable(!fixed);
-    qualifierBox.enable(!fixed);
+    enableForRecordType(type);
     // After a failed read the members are stale: writing them would
     // overwrite what the user typed.
     if (read) {
         writeWindowValues();
     }
+}
+
+void CMainDialog::enableForRecordType(int type) {
+    const bool fixed = type == loaddef::kFixedLength;
+    positionEdit.enable(fixed);
+    delimiterBox.enable(!fixed);
+    qualifierBox.enable(!fixed);
 }
 
 void CMainDialog::onFieldTypeChosen() {
@@ -368,9 +372,21 @@ void CMainDialog::onLoadControlFileCommand() {
         loadMode = *contents.loadMode;
     }
     tableName = contents.tableName;
+    // A file in the layout the writer gives brings its record type, and
+    // for variable-length records its delimiter and qualifier, back too.
+    if (contents.delimiterIndex) {
+        delimiterChoice = delimiterBox.entry(*contents.delimiterIndex);
+    }
+    if (contents.qualifierIndex) {
+        qualifierChoice = qualifierBox.entry(*contents.qualifierIndex);
+    }
     fieldListBox.clear();
     for (const std::string& field : contents.fields) {
         fieldListBox.add(field);
+    }
+    if (contents.recordType) {
+        recordType = *contents.recordType;
+        enableForRecordType(recordType);
     }
     writeWindowValues();
 }

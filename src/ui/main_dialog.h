@@ -91,6 +91,9 @@ private:
     // Enables the boxes that apply to the record type of the button
     // clicked, then takes and gives back the window values.
     void applyRecordType(int type);
+    // Enables the position box for fixed-length records, the delimiter and
+    // qualifier boxes for variable-length ones.
+    void enableForRecordType(int type);
     // Moves the selected line of the field list by `step` lines.
     void moveSelectedField(int step);
 
