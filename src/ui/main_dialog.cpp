@@ -136,6 +136,12 @@ void CMainDialog::doDataExchange(fw::Exchange& x) {
     x.toggle(IDC_DETAILS, detailsCollapsed);
 }
 
+// The window has no OK button: the IDOK that reaches it is the dialog
+// manager's for Enter pressed outside a push button, which people press
+// after typing. It does nothing, so the window and what was typed stay;
+// Escape and the close box still end the window.
+void CMainDialog::onOK() {}
+
 bool CMainDialog::onSysCommand(unsigned command) {
     if ((command & 0xFFF0u) != IDM_ABOUT) {
         return false;

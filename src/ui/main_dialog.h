@@ -67,6 +67,7 @@ public:
 protected:
     bool onInitDialog() override;
     void doDataExchange(fw::Exchange& x) override;
+    void onOK() override;
     bool onSysCommand(unsigned command) override;
     void onDestroy() override;
 

@@ -89,8 +89,9 @@ BOOL CALLBACK FileDialogAnswerer::answer(HWND window, LPARAM) {
         if (HWND box = GetDlgItem(window, id)) {
             SetWindowTextA(box, self->path_.c_str());
             ++self->answered;
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+            const int button = self->path_.empty() ? IDCANCEL : IDOK;
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
             return FALSE;
         }
     }
@@ -109,9 +110,13 @@ void MainWindow::TearDown() {
     DeleteFileA(controlFile().c_str());
 }
 
-void MainWindow::show(const std::function<void(HWND, CMainDialog&, User&)>& script) {
+int MainWindow::show(const std::function<void(HWND, CMainDialog&, User&)>& script) {
     CMainDialog dialog;
-    runDialog(
+    return show(dialog, script);
+}
+
+int MainWindow::show(CMainDialog& dialog, const std::function<void(HWND, CMainDialog&, User&)>& script) {
+    return runDialog(
         dialog,
         [&](User& user) {
             script(user.dialog(), dialog, user);

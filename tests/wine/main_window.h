@@ -35,8 +35,8 @@ std::string paneText(HWND dialog);
 std::vector<std::string> listLines(HWND dialog, int id);
 
 // Answers the next common file dialog this thread shows with `path` (its OK
-// button), from a thread timer whose callback runs inside the dialog's own
-// modal loop.
+// button), or with its Cancel button when `path` is empty, from a thread
+// timer whose callback runs inside the dialog's own modal loop.
 class FileDialogAnswerer {
 public:
     explicit FileDialogAnswerer(std::string path);
@@ -68,8 +68,10 @@ protected:
     static std::string parameterFile() { return executableFolder() + "\\parfile.cfg"; }
 
     // Shows the main window, runs `script` on it and closes it with Escape
-    // when the script has left it open.
-    void show(const std::function<void(HWND, CMainDialog&, User&)>& script);
+    // when the script has left it open. Returns the window's result.
+    int show(const std::function<void(HWND, CMainDialog&, User&)>& script);
+    // The same with a window object of the test's.
+    int show(CMainDialog& dialog, const std::function<void(HWND, CMainDialog&, User&)>& script);
     // Keeps the window going until the run's closing line is in the pane;
     // fails after a minute.
     static void waitForCompletion(HWND dialog);
