@@ -5,7 +5,6 @@
 #include "text/cp936.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace run {
 
@@ -263,10 +262,6 @@ int runLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>&
     }
     feed->show(kCompletion);
     return 0;
-}
-
-void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed) {
-    std::thread([commandLine, feed] { runLoader(commandLine, feed); }).detach();
 }
 
 } // namespace run

@@ -112,7 +112,4 @@ private:
 // run, 1 when the pipe or the process could not be created.
 int runLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed);
 
-// Runs runLoader on a thread of its own and returns at once.
-void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed);
-
 } // namespace run

@@ -11,6 +11,9 @@
 #include "text/cp936.h"
 #include "ui/about_dialog.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace {
 
 const char* const kControlFileFilter = "Oracle Loader 控制文件(*.ctl)|*.ctl|所有文件(*.*)|*.*|";
@@ -37,6 +40,8 @@ bool endsWithNoCase(const std::string& s, const std::string& suffix) {
 } // namespace
 
 const char* const CMainDialog::kControlFileNotCreated = "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!";
+
+const char* const CMainDialog::kImportAgain = "上一次导入尚未结束，确定要再次导入吗？";
 
 std::string CMainDialog::controlFileNotWritten(const std::string& path) {
     return "控制文件写入失败: " + path;
@@ -73,7 +78,7 @@ CMainDialog::~CMainDialog() = default;
 
 bool CMainDialog::onInitDialog() {
     outputFeed_ = std::make_shared<run::OutputFeed>(
-        callQueue(), [this](const std::string& text) { outputPane.append(text); },
+        callQueue(), [this](const std::string& text) { showOutput(text); },
         [this](const std::string& message) { messageBox(message, fw::MessageIcon::Warning); });
     fw::Dialog::onInitDialog();
 
@@ -192,6 +197,11 @@ bool CMainDialog::writeControlFile() {
 }
 
 void CMainDialog::onImportCommand() {
+    // An earlier run would go on writing into the emptied pane, beside the
+    // new one: only when the user wants that.
+    if (activeRuns_ > 0 && !askYesNo(kImportAgain)) {
+        return;
+    }
     outputPane.setText("");
     outputFeed_->paneEmptied();
     if (!readWindowValues()) {
@@ -199,8 +209,29 @@ void CMainDialog::onImportCommand() {
     }
     commandLine = run::loaderCommandLine(userName, password, databaseName, programFolder, platform::kPathSeparator);
     if (writeControlFile()) {
-        run::startLoader(commandLine, outputFeed_);
+        startRun();
     }
+}
+
+void CMainDialog::startRun() {
+    ++activeRuns_;
+    // The posted call runs only while the window is there to take it.
+    std::thread([this, commandLine = commandLine, feed = outputFeed_, queue = callQueue()] {
+        if (run::runLoader(commandLine, feed) != 0) {
+            queue->post([this] { --activeRuns_; }); // no closing line comes
+        }
+    }).detach();
+}
+
+void CMainDialog::showOutput(const std::string& text) {
+    outputPane.append(text);
+    // A closing line may be cut between two appends.
+    const std::string closing = run::kCompletion;
+    const std::string seen = outputTail_ + text;
+    for (std::size_t at = seen.find(closing); at != std::string::npos; at = seen.find(closing, at + closing.size())) {
+        activeRuns_ = std::max(activeRuns_ - 1, 0);
+    }
+    outputTail_ = seen.substr(seen.size() - std::min(seen.size(), closing.size() - 1));
 }
 
 void CMainDialog::onSaveControlFileCommand() {

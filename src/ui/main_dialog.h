@@ -63,6 +63,8 @@ public:
     static const char* const kControlFileNotCreated;
     static std::string controlFileNotWritten(const std::string& path);
     static std::string controlFileNotMoved(const std::string& path);
+    // Import's question while a run it started has not ended.
+    static const char* const kImportAgain;
 
 protected:
     bool onInitDialog() override;
@@ -96,8 +98,17 @@ private:
 
     void applyDefaults();
     loaddef::ControlFileInput controlFileInput() const;
+    // Starts the loader with the command line on a worker of its own.
+    void startRun();
+    // Appends a run's output to the pane; a run's closing line ends it.
+    void showOutput(const std::string& text);
 
     schema::Factory& database_;
     bool comInitialized_ = false;
     std::shared_ptr<run::OutputFeed> outputFeed_;
+    // Window thread only: the runs started whose closing line has not been
+    // appended yet (nor will be: a loader that could not start), and the
+    // last bytes appended, which may begin a closing line.
+    int activeRuns_ = 0;
+    std::string outputTail_;
 };

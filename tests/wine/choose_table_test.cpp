@@ -1,0 +1,144 @@
+// The choose-table command on the real window: over a scripted ADO (what
+// the chooser lists, what comes back, what the user is told when the
+// database fails, the objects released while COM is still there), and over
+// Wine's real ADO to an SQLite database.
+#include "fakes/fake_ado.h"
+#include "wine/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <objbase.h>
+#include <windows.h>
+
+namespace winetest {
+namespace {
+
+bool comInitialised() {
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    return CoGetApartmentType(&type, &qualifier) == S_OK;
+}
+
+// The scripted ADO; its connections count the times they were released with
+// COM no longer initialised on the thread.
+class ComCheckedAdo : public fakeado::FakeAdo {
+public:
+    int releasedWithoutCom = 0;
+    std::shared_ptr<schema::Connection> createConnection() override {
+        std::shared_ptr<schema::Connection> made = FakeAdo::createConnection();
+        if (!made) {
+            return made;
+        }
+        return {made.get(), [this, made](schema::Connection*) { releasedWithoutCom += comInitialised() ? 0 : 1; }};
+    }
+};
+
+// Nothing happens with a field name too long for the read; Cancel changes
+// nothing; a table list that fails ends in its failure line, and that line
+// chosen fails as a table; a failed open shows the provider's errors and no
+// chooser; no connection object says ADO is missing. The chosen table comes
+// back with its columns, the connection closed; the window releases it, then
+// ends COM.
+TEST_F(MainWindow, ChooseTableListsTablesBringsTheColumnsAndReportsTheFailures) {
+    ComCheckedAdo ado;
+    ado.queries["select tname from tab where upper(tabtype)='TABLE' order by tname"] = {{"DEPT", "EMP"}, {"TNAME"}};
+    ado.queries["select * from EMP where 0>1"] = {{}, {"EMPNO", "ENAME", "HIREDATE"}};
+    std::vector<std::vector<std::string>> listed;
+    // The next chooser: its lines noted, line `line` (none for -1) chosen
+    // with the mouse, then the button pressed.
+    const auto chooser = [&listed](int line, int button) {
+        onNextDialog([&listed, line, button](User& c) {
+            listed.push_back(listLines(c.dialog(), IDC_TABLE_LIST));
+            if (line >= 0) {
+                c.choose(IDC_TABLE_LIST, line);
+            }
+            c.click(button);
+        });
+    };
+    show(
+        [&](HWND dialog, CMainDialog&, User& user) {
+            SetDlgItemTextA(dialog, IDC_TABLE, "typed");
+            SetDlgItemTextA(dialog, IDC_PASSWORD, "p w@d;\xD6\xD0");
+            SetDlgItemTextA(dialog, IDC_FIELD_NAME, std::string(31, 'x').c_str());
+            user.click(IDC_CHOOSE_TABLE);
+            EXPECT_TRUE(ado.log.empty()) << "no database work";
+            SetDlgItemTextA(dialog, IDC_FIELD_NAME, "");
+            chooser(0, IDCANCEL);
+            user.click(IDC_CHOOSE_TABLE);
+            ado.failOn("Recordset.MoveNext", 1);
+            ado.errors = {"table or view does not exist"};
+            chooser(1, IDOK);
+            user.click(IDC_CHOOSE_TABLE);
+            EXPECT_EQ(itemText(dialog, IDC_TABLE), "typed");
+            EXPECT_TRUE(listLines(dialog, IDC_FIELD_NAME).empty());
+
+            ado.failOn("Connection.Open", 1);
+            ado.errors = {"ORA-01017: invalid username/password", "; logon denied"};
+            chooser(-1, IDCANCEL);
+            user.click(IDC_CHOOSE_TABLE);
+            ado.canCreateConnection = false;
+            user.click(IDC_CHOOSE_TABLE);
+            fw::setAfterInitHook(nullptr);
+            EXPECT_EQ(itemText(dialog, IDC_TABLE), "typed");
+
+            ado.canCreateConnection = true;
+            chooser(1, IDOK);
+            user.click(IDC_CHOOSE_TABLE);
+            EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+            EXPECT_EQ(listLines(dialog, IDC_FIELD_NAME), (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE"}));
+            EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "HIREDATE") << "the last column in the table's order";
+        },
+        ado);
+    const std::string failedLine = "列表读取失败！";
+    EXPECT_EQ(listed, (std::vector<std::vector<std::string>>{{"DEPT", "EMP"}, {"DEPT", failedLine}, {"DEPT", "EMP"}}));
+    EXPECT_EQ(ado.connectionOpens.back().connectionString,
+              "Provider=MSDAORA;Data Source=dbname;User ID=user; Password=p w@d;\xD6\xD0");
+    EXPECT_EQ(ado.connectionOpens.back().userId + ado.connectionOpens.back().password, "");
+    EXPECT_EQ(ado.count("Connection.Close"), 1) << "closed after the columns only";
+    EXPECT_EQ(ado.liveObjects, 0);
+    EXPECT_EQ(ado.releasedWithoutCom, 0);
+    EXPECT_FALSE(comInitialised()) << "the window ends COM";
+    expectMessages({{"请输入不超过 30 个字符。", true},
+                    {"table or view does not exist", true},
+                    {"ORA-01017: invalid username/password; logon denied", true},
+                    {"无法创建数据库连接对象，请检查ADO是否已安装。", true}});
+}
+
+// Against the test database that Wine's ADO reaches through ODBC. A data
+// source it does not know is reported and changes nothing. Wine gives no
+// rows, so the chooser opens empty; a line put into it is chosen with the
+// mouse and the table's real columns come back.
+TEST_F(MainWindow, AnUnknownDatabaseIsReportedAndAChosenTablesColumnsArrive) {
+    HWND owner = nullptr;
+    std::string caption;
+    show([&](HWND dialog, CMainDialog&, User& user) {
+        SetDlgItemTextA(dialog, IDC_DATABASE, "NO_SUCH_SOURCE");
+        user.type(IDC_TABLE, "DEPT");
+        user.click(IDC_CHOOSE_TABLE);
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "DEPT");
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+
+        SetDlgItemTextA(dialog, IDC_DATABASE, "BRENNICK_DB");
+        onNextDialog([&](User& chooser) {
+            owner = GetWindow(chooser.dialog(), GW_OWNER);
+            caption = fw::windowText(chooser.dialog());
+            SendDlgItemMessageA(chooser.dialog(), IDC_TABLE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("EMP"));
+            chooser.choose(IDC_TABLE_LIST, 0);
+            chooser.click(IDOK);
+        });
+        user.click(IDC_CHOOSE_TABLE);
+        EXPECT_EQ(owner, dialog);
+        EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
+        EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "SAL") << "the last column in the table's order";
+        EXPECT_EQ(listLines(dialog, IDC_FIELD_NAME), (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL"}));
+    });
+    EXPECT_EQ(caption, "选择表名");
+    expectMessages({{"数据库访问失败，没有得到错误说明。", true}});
+}
+
+} // namespace
+} // namespace winetest
