@@ -3,6 +3,7 @@
 // database fails, the objects released while COM is still there), and over
 // Wine's real ADO to an SQLite database.
 #include "fakes/fake_ado.h"
+#include "schema/win32/ado.h"
 #include "wine/main_window.h"
 
 #include <gtest/gtest.h>
@@ -23,17 +24,13 @@ bool comInitialised() {
     return CoGetApartmentType(&type, &qualifier) == S_OK;
 }
 
-// The scripted ADO; its connections count the times they were released with
-// COM no longer initialised on the thread.
-class ComCheckedAdo : public fakeado::FakeAdo {
-public:
+// The scripted ADO; its connections count their releases after COM ended.
+struct ComCheckedAdo : fakeado::FakeAdo {
     int releasedWithoutCom = 0;
     std::shared_ptr<schema::Connection> createConnection() override {
-        std::shared_ptr<schema::Connection> made = FakeAdo::createConnection();
-        if (!made) {
-            return made;
-        }
-        return {made.get(), [this, made](schema::Connection*) { releasedWithoutCom += comInitialised() ? 0 : 1; }};
+        const std::shared_ptr<schema::Connection> made = FakeAdo::createConnection();
+        const auto release = [this, made](schema::Connection*) { releasedWithoutCom += comInitialised() ? 0 : 1; };
+        return made ? std::shared_ptr<schema::Connection>(made.get(), release) : made;
     }
 };
 
@@ -93,8 +90,8 @@ TEST_F(MainWindow, ChooseTableListsTablesBringsTheColumnsAndReportsTheFailures) 
             EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "HIREDATE") << "the last column in the table's order";
         },
         ado);
-    const std::string failedLine = "列表读取失败！";
-    EXPECT_EQ(listed, (std::vector<std::vector<std::string>>{{"DEPT", "EMP"}, {"DEPT", failedLine}, {"DEPT", "EMP"}}));
+    EXPECT_EQ(listed,
+              (std::vector<std::vector<std::string>>{{"DEPT", "EMP"}, {"DEPT", "列表读取失败！"}, {"DEPT", "EMP"}}));
     EXPECT_EQ(ado.connectionOpens.back().connectionString,
               "Provider=MSDAORA;Data Source=dbname;User ID=user; Password=p w@d;\xD6\xD0");
     EXPECT_EQ(ado.connectionOpens.back().userId + ado.connectionOpens.back().password, "");
@@ -108,36 +105,44 @@ TEST_F(MainWindow, ChooseTableListsTablesBringsTheColumnsAndReportsTheFailures) 
                     {"无法创建数据库连接对象，请检查ADO是否已安装。", true}});
 }
 
-// Against the test database that Wine's ADO reaches through ODBC. A data
-// source it does not know is reported and changes nothing. Wine gives no
-// rows, so the chooser opens empty; a line put into it is chosen with the
-// mouse and the table's real columns come back.
-TEST_F(MainWindow, AnUnknownDatabaseIsReportedAndAChosenTablesColumnsArrive) {
-    HWND owner = nullptr;
-    std::string caption;
-    show([&](HWND dialog, CMainDialog&, User& user) {
+// Against the test database that Wine's ADO reaches through ODBC, in code
+// page 936. A data source it does not know is reported and changes nothing.
+// Wine's ADO gives no rows, so the chooser opens empty, and a line put into
+// it is chosen with the mouse: a table that does not exist is reported, a
+// real one brings its columns in the table's order. The window lets go of
+// every reference to the connection it took.
+TEST_F(MainWindow, ChooseTableOverWinesAdoBringsTheRealColumns) {
+    ASSERT_EQ(GetACP(), 936u) << "the test needs code page 936 (LANG=zh_CN.UTF-8)";
+    schema::ado::IAdoConnection* object = nullptr;
+    show([&](HWND dialog, CMainDialog& d, User& user) {
         SetDlgItemTextA(dialog, IDC_DATABASE, "NO_SUCH_SOURCE");
         user.type(IDC_TABLE, "DEPT");
         user.click(IDC_CHOOSE_TABLE);
         EXPECT_EQ(itemText(dialog, IDC_TABLE), "DEPT");
-        EXPECT_TRUE(IsWindowEnabled(dialog));
-
         SetDlgItemTextA(dialog, IDC_DATABASE, "BRENNICK_DB");
-        onNextDialog([&](User& chooser) {
-            owner = GetWindow(chooser.dialog(), GW_OWNER);
-            caption = fw::windowText(chooser.dialog());
-            SendDlgItemMessageA(chooser.dialog(), IDC_TABLE_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("EMP"));
-            chooser.choose(IDC_TABLE_LIST, 0);
-            chooser.click(IDOK);
-        });
-        user.click(IDC_CHOOSE_TABLE);
-        EXPECT_EQ(owner, dialog);
+        for (const std::string table : {"NO_SUCH_TABLE", "\xB2\xBF\xC3\xC5", "EMP"}) { // "部门"
+            onNextDialog([&](User& chooser) {
+                EXPECT_EQ(GetWindow(chooser.dialog(), GW_OWNER), dialog);
+                EXPECT_EQ(fw::windowText(chooser.dialog()), "选择表名");
+                EXPECT_TRUE(listLines(chooser.dialog(), IDC_TABLE_LIST).empty());
+                SendDlgItemMessageA(chooser.dialog(), IDC_TABLE_LIST, LB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(table.c_str()));
+                chooser.choose(IDC_TABLE_LIST, 0);
+                chooser.click(IDOK);
+            });
+            user.click(IDC_CHOOSE_TABLE);
+        }
         EXPECT_EQ(itemText(dialog, IDC_TABLE), "EMP");
         EXPECT_EQ(itemText(dialog, IDC_FIELD_NAME), "SAL") << "the last column in the table's order";
-        EXPECT_EQ(listLines(dialog, IDC_FIELD_NAME), (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL"}));
+        // The box sorts its entries.
+        EXPECT_EQ(listLines(dialog, IDC_FIELD_NAME),
+                  (std::vector<std::string>{"EMPNO", "ENAME", "HIREDATE", "SAL", "编号", "名称"}));
+        object = schema::adoConnection(*d.connection);
+        object->AddRef();
     });
-    EXPECT_EQ(caption, "选择表名");
-    expectMessages({{"数据库访问失败，没有得到错误说明。", true}});
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->Release(), 0u) << "the window holds no reference any more";
+    expectMessages({{"数据库访问失败，没有得到错误说明。", true}, {"数据库访问失败，没有得到错误说明。", true}});
 }
 
 } // namespace

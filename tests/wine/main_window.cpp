@@ -45,6 +45,22 @@ std::string paneText(HWND dialog) {
     return itemText(dialog, IDC_OUTPUT);
 }
 
+bool unixShell(const std::string& command) {
+    // Wine gives no handle to wait on: the shell leaves its status in a file.
+    const std::string status = "/tmp/brennick-status-" + std::to_string(GetCurrentProcessId());
+    DeleteFileA(testenv::windowsPath(status).c_str());
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? >" + status + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const bool started =
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    for (int i = 0; started && i < 3000 && readFile(testenv::windowsPath(status)).empty(); ++i) {
+        Sleep(10);
+    }
+    return readFile(testenv::windowsPath(status)) == "0\n";
+}
+
 std::vector<std::string> listLines(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     const bool combo = fw::kindOfWindow(control) == fw::Kind::ComboBox;

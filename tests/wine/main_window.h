@@ -32,6 +32,9 @@ bool endsWith(const std::string& s, const std::string& tail);
 // The folder of this executable as the system names it.
 std::string executableFolder();
 std::string paneText(HWND dialog);
+// Runs `command` in the system's shell (Wine starts Unix programs too); true
+// when it ended with status 0 within 30 s.
+bool unixShell(const std::string& command);
 // The lines of a list box, or the entries of a combo box.
 std::vector<std::string> listLines(HWND dialog, int id);
 
@@ -84,6 +87,8 @@ protected:
     // Keeps the window going until the run's closing line is in the pane;
     // fails after a minute.
     static void waitForCompletion(HWND dialog);
+    // Keeps the window going until `done`; false after a minute.
+    static bool waitUntil(HWND dialog, const std::function<bool()>& done) { return pumpUntil(dialog, done, 60s); }
     // Keeps the window going for `time`.
     static void pump(HWND dialog, std::chrono::milliseconds time);
 
