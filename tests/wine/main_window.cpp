@@ -58,7 +58,9 @@ bool unixShell(const std::string& command) {
     for (int i = 0; started && i < 3000 && readFile(testenv::windowsPath(status)).empty(); ++i) {
         Sleep(10);
     }
-    return readFile(testenv::windowsPath(status)) == "0\n";
+    const bool succeeded = readFile(testenv::windowsPath(status)) == "0\n";
+    DeleteFileA(testenv::windowsPath(status).c_str());
+    return succeeded;
 }
 
 std::vector<std::string> listLines(HWND dialog, int id) {
