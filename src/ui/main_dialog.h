@@ -106,9 +106,9 @@ private:
     schema::Factory& database_;
     bool comInitialized_ = false;
     std::shared_ptr<run::OutputFeed> outputFeed_;
-    // Window thread only: the runs started whose closing line has not been
-    // appended yet (nor will be: a loader that could not start), and the
-    // last bytes appended, which may begin a closing line.
+    // Window thread only: the runs started that have not ended (a run ends
+    // when its closing line has been appended, or when its loader could not
+    // start), and the last bytes appended, which may begin a closing line.
     int activeRuns_ = 0;
     std::string outputTail_;
 };
