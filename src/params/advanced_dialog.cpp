@@ -42,7 +42,7 @@ void CAdvancedDialog::onOK() {
     if (!params::writeParameterFile(path, options)) {
         // "The parameter file could not be written: <path>". The dialog stays
         // open, so the user can try again or cancel; the old file is intact.
-        messageBox("参数文件无法写入: " + path, fw::MessageIcon::Warning);
+        messageBox(params::notWrittenMessage(path), fw::MessageIcon::Warning);
         return;
     }
     endDialog(fw::kIdOk);

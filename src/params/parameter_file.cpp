@@ -97,4 +97,8 @@ DefaultsWrite writeDefaultParameterFile(const std::string& path) {
     return DefaultsWrite::Failed;
 }
 
+std::string notWrittenMessage(const std::string& path) {
+    return "参数文件无法写入: " + path;
+}
+
 } // namespace params

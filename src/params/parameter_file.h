@@ -62,4 +62,7 @@ enum class DefaultsWrite { Written, AlreadyThere, Failed };
 // fails leaves nothing behind.
 DefaultsWrite writeDefaultParameterFile(const std::string& path);
 
+// What the user is told when the parameter file cannot be written.
+std::string notWrittenMessage(const std::string& path);
+
 } // namespace params

@@ -61,6 +61,9 @@ bool OutputFeed::take(const Text& text, bool withinRoom, bool runEnds) {
         }
         pending_ += text.bytes;
         accepted_ += text.bytes.size();
+        if (runEnds) {
+            runEnds_.push_back(pending_.size());
+        }
     }
     queueFlush();
     return true;
@@ -106,6 +109,7 @@ std::size_t OutputFeed::nextPiece() const {
 
 void OutputFeed::flush() {
     std::string piece;
+    int runsEnded = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const std::size_t length = nextPiece();
@@ -113,6 +117,9 @@ void OutputFeed::flush() {
         taken_ += length;
         while (!stops_.empty() && stops_.front() <= taken_) {
             stops_.pop_front();
+        }
+        for (; !runEnds_.empty() && runEnds_.front() <= taken_; ++runsEnded) {
+            runEnds_.pop_front();
         }
         if (taken_ == pending_.size()) {
             pending_.clear();
@@ -122,12 +129,16 @@ void OutputFeed::flush() {
             for (std::size_t& stop : stops_) {
                 stop -= taken_;
             }
+            for (std::size_t& end : runEnds_) {
+                end -= taken_;
+            }
             taken_ = 0;
         }
     }
     const Clock::time_point start = now_();
     ++appendCount_;
     append_(piece);
+    activeRuns_ -= runsEnded;
     plan(piece.size(), std::chrono::duration<double, std::milli>(now_() - start).count());
     bool more = false;
     {
@@ -182,9 +193,12 @@ void OutputFeed::plan(std::size_t bytes, double ms) {
         std::clamp(static_cast<std::size_t>(wantedMs / msPerByte_), kFirstPiece, std::min(2 * bytes, kLargestPiece));
 }
 
-void OutputFeed::report(const std::string& message) {
+void OutputFeed::startFailed(const std::string& message) {
     auto self = shared_from_this();
-    queue_->post([self, message] { self->report_(message); });
+    queue_->post([self, message] {
+        --self->activeRuns_;
+        self->report_(message);
+    });
 }
 
 class OutputFeed::Run {

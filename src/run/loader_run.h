@@ -94,8 +94,13 @@ public:
     // Any thread: appends `text`, whole characters, to the pane, whatever
     // the room.
     void show(const std::string& text);
-    // Any thread: tells the user in a message box with the warning icon.
-    void report(const std::string& message);
+    // Window thread: a run is starting; it is active until its closing
+    // line has been appended, or until it reports that it could not start.
+    void runStarting() { ++activeRuns_; }
+    int activeRuns() const { return activeRuns_; }
+    // Any thread: the run could not start; tells the user in a message box
+    // with the warning icon.
+    void startFailed(const std::string& message);
 
     // How many appends were made (for measurements).
     int appendCount() const { return appendCount_.load(); }
@@ -143,6 +148,8 @@ private:
     std::string pending_;
     std::size_t taken_ = 0;
     std::deque<std::size_t> stops_;
+    // Where the runs' closing lines end in pending_, ascending.
+    std::deque<std::size_t> runEnds_;
     bool flushQueued_ = false;
     // Bytes taken for the pane since it was last emptied; runs going.
     std::size_t accepted_ = 0;
@@ -151,6 +158,7 @@ private:
     // wanted length of the next piece; the last measured piece and its time;
     // the cost of a byte appended as two pieces' difference tells it, and
     // the cheapest whole cost per byte seen lately (ms, 0 until known).
+    int activeRuns_ = 0;
     std::size_t paneBytes_ = 0;
     std::size_t wanted_ = kFirstPiece;
     std::size_t lastBytes_ = 0;
@@ -168,7 +176,7 @@ constexpr std::chrono::seconds kExitWait{5};
 // and closes with its outcome line when it ended, and the completion line.
 void runLoader(platform::ChildProcess& loader, const std::shared_ptr<OutputFeed>& feed);
 
-// Windows only: on a thread of its own, starts the loader with `commandLine`
+// Windows only, on the window thread: on a thread of its own, starts the loader with `commandLine`
 // (kLoaderProgram by its full path, found in the program's folder or along
 // the search path, never in the current folder) and runs runLoader on it;
 // reports kPipeFailed or kProcessFailed when it cannot. Returns at once.

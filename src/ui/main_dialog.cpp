@@ -4,6 +4,7 @@
 #include "loaddef/field_description.h"
 #include "loaddef/load_definition.h"
 #include "params/advanced_dialog.h"
+#include "params/parameter_file.h"
 #include "platform/com.h"
 #include "platform/platform.h"
 #include "schema/lookup.h"
@@ -37,6 +38,8 @@ bool endsWithNoCase(const std::string& s, const std::string& suffix) {
 } // namespace
 
 const char* const CMainDialog::kControlFileNotCreated = "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!";
+
+const char* const CMainDialog::kImportAgain = "上一次导入尚未结束，确定要再次导入吗？";
 
 std::string CMainDialog::controlFileNotWritten(const std::string& path) {
     return "控制文件写入失败: " + path;
@@ -198,12 +201,25 @@ bool CMainDialog::writeControlFile() {
 }
 
 void CMainDialog::onImportCommand() {
+    // An earlier run would go on writing into the emptied pane, beside the
+    // new one: only when the user wants that.
+    if (outputFeed_->activeRuns() > 0 && !askYesNo(kImportAgain)) {
+        return;
+    }
     outputPane.setText("");
     outputFeed_->paneEmptied();
     if (!readWindowValues()) {
         return;
     }
     commandLine = run::loaderCommandLine(userName, password, databaseName, programFolder, platform::kPathSeparator);
+    // The command line names the parameter file, which the loader refuses
+    // to run without: on a first run there is none yet.
+    const std::string parameterFile =
+        loaddef::fileIn(programFolder, loaddef::kParameterFileName, platform::kPathSeparator);
+    if (params::writeDefaultParameterFile(parameterFile) == params::DefaultsWrite::Failed) {
+        messageBox(params::notWrittenMessage(parameterFile), fw::MessageIcon::Warning);
+        return;
+    }
     if (writeControlFile()) {
         run::startLoader(commandLine, outputFeed_);
     }

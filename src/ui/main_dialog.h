@@ -63,6 +63,8 @@ public:
     static const char* const kControlFileNotCreated;
     static std::string controlFileNotWritten(const std::string& path);
     static std::string controlFileNotMoved(const std::string& path);
+    // Import's question while a run it started has not ended.
+    static const char* const kImportAgain;
 
 protected:
     bool onInitDialog() override;

@@ -154,7 +154,7 @@ TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
 
 TEST(OutputFeed, ReportsWaitForTheWindowThreadAndNothingArrivesOnceItIsGoneEvenHalfwayThroughTheText) {
     FakePane pane;
-    pane.feed->report("Error  on  CreateProcess()");
+    pane.feed->startFailed("Error  on  CreateProcess()");
     const std::string output = lfToCrLf(numberedLines(1 << 20));
     pane.feed->show(output);
     EXPECT_TRUE(pane.reports.empty());
@@ -166,7 +166,7 @@ TEST(OutputFeed, ReportsWaitForTheWindowThreadAndNothingArrivesOnceItIsGoneEvenH
 
     pane.queue->close();
     pane.feed->show("after");
-    pane.feed->report("after");
+    pane.feed->startFailed("after");
     pane.queue->drain();
     EXPECT_EQ(pane.appends.size(), 1u);
     EXPECT_EQ(pane.reports.size(), 1u);

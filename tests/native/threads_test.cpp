@@ -129,7 +129,7 @@ TEST(OutputFeedThreads, PiecesFromSeveralWorkersArriveOnceEachAndInEachWorkersOr
                     std::this_thread::yield();
                 }
             }
-            feed->report("done " + std::to_string(p));
+            feed->startFailed("done " + std::to_string(p));
         });
     }
     const bool served =
@@ -167,7 +167,7 @@ TEST(OutputFeedThreads, AWorkerThatOutlivesItsWindowReachesNeitherThePaneNorTheW
             feed->show(piece(0, i));
             if (window.queue->isClosed()) {
                 ++shownAfterClose;
-                feed->report("late");
+                feed->startFailed("late");
             }
         }
     });

@@ -2,6 +2,7 @@
 
 #include "loaddef/load_definition.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace winetest {
@@ -44,6 +45,24 @@ std::string paneText(HWND dialog) {
     return itemText(dialog, IDC_OUTPUT);
 }
 
+bool unixShell(const std::string& command) {
+    // Wine gives no handle to wait on: the shell leaves its status in a file.
+    const std::string status = "/tmp/brennick-status-" + std::to_string(GetCurrentProcessId());
+    DeleteFileA(testenv::windowsPath(status).c_str());
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? >" + status + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const bool started =
+        CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    for (int i = 0; started && i < 3000 && readFile(testenv::windowsPath(status)).empty(); ++i) {
+        Sleep(10);
+    }
+    const bool succeeded = readFile(testenv::windowsPath(status)) == "0\n";
+    DeleteFileA(testenv::windowsPath(status).c_str());
+    return succeeded;
+}
+
 std::vector<std::string> listLines(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     const bool combo = fw::kindOfWindow(control) == fw::Kind::ComboBox;
@@ -63,7 +82,8 @@ std::vector<std::string> listLines(HWND dialog, int id) {
 
 FileDialogAnswerer* FileDialogAnswerer::current = nullptr;
 
-FileDialogAnswerer::FileDialogAnswerer(std::string path) : path_(std::move(path)) {
+FileDialogAnswerer::FileDialogAnswerer(std::string path, int filterIndex)
+    : path_(std::move(path)), filterIndex_(filterIndex) {
     current = this;
     timer_ = SetTimer(nullptr, 0, 20, onTimer);
 }
@@ -84,9 +104,15 @@ BOOL CALLBACK FileDialogAnswerer::answer(HWND window, LPARAM) {
     if (self == nullptr || lstrcmpA(name, "#32770") != 0 || fw::isFrameworkDialog(window) || !IsWindowVisible(window)) {
         return TRUE;
     }
-    // The file name box: cmb13 in newer dialogs, edt1 in older ones.
+    // The file name box: cmb13 in newer dialogs, edt1 in older ones; the
+    // filter box, cmb1, takes the filter as a user's choice does.
     for (int id : {0x47c, 0x480}) {
         if (HWND box = GetDlgItem(window, id)) {
+            HWND filters = GetDlgItem(window, 0x470);
+            SendMessageA(filters, CB_SETCURSEL, static_cast<WPARAM>(self->filterIndex_ - 1), 0);
+            for (WORD code : {CBN_SELENDOK, CBN_SELCHANGE}) {
+                SendMessageA(window, WM_COMMAND, MAKEWPARAM(0x470, code), reinterpret_cast<LPARAM>(filters));
+            }
             SetWindowTextA(box, self->path_.c_str());
             ++self->answered;
             const int button = self->path_.empty() ? IDCANCEL : IDOK;
@@ -108,10 +134,20 @@ void onNextDialog(const std::function<void(User&)>& script) {
 void MainWindow::TearDown() {
     fw::setAfterInitHook(nullptr);
     DeleteFileA(controlFile().c_str());
+    for (const std::string& path : scratch_) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
 }
 
-int MainWindow::show(const std::function<void(HWND, CMainDialog&, User&)>& script) {
-    CMainDialog dialog;
+std::string MainWindow::scratch(const std::string& name) {
+    scratch_.push_back(executableFolder() + "\\" + name);
+    DeleteFileA(scratch_.back().c_str());
+    return scratch_.back();
+}
+
+int MainWindow::show(const std::function<void(HWND, CMainDialog&, User&)>& script, schema::Factory& database) {
+    CMainDialog dialog(nullptr, database);
     return show(dialog, script);
 }
 
@@ -123,6 +159,14 @@ int MainWindow::show(CMainDialog& dialog, const std::function<void(HWND, CMainDi
             user.pressEscape(IDC_USER);
         },
         &messages_);
+}
+
+void MainWindow::expectMessages(const std::vector<std::pair<std::string, bool>>& expected) const {
+    EXPECT_EQ(messages_.size(), expected.size());
+    for (std::size_t i = 0; i < std::min(messages_.size(), expected.size()); ++i) {
+        EXPECT_EQ(messages_[i].text, expected[i].first) << "message " << i;
+        EXPECT_EQ(messages_[i].warningIcon, expected[i].second) << "message " << i << ": " << expected[i].first;
+    }
 }
 
 void MainWindow::waitForCompletion(HWND dialog) {

@@ -35,14 +35,18 @@ bool isMessageBox(HWND window) {
 // an icon label; the ids of the two differ between Windows and Wine.
 ShownMessage readMessageBox(HWND box) {
     ShownMessage shown;
+    shown.caption = fw::windowText(box);
     HICON warning = LoadIconA(nullptr, IDI_EXCLAMATION);
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         char name[16] = {};
         GetClassNameA(child, name, sizeof name);
+        const LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (lstrcmpiA(name, "Button") == 0 && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            shown.defaultButton = GetDlgCtrlID(child);
+        }
         if (lstrcmpiA(name, "Static") != 0) {
             continue;
         }
-        const LONG style = GetWindowLongA(child, GWL_STYLE);
         if ((style & SS_TYPEMASK) == SS_ICON) {
             shown.warningIcon =
                 (style & WS_VISIBLE) != 0 && reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0)) == warning;
@@ -116,10 +120,20 @@ LRESULT CALLBACK MessageBoxAnswerer::onCbt(int code, WPARAM wParam, LPARAM lPara
     HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE && current != nullptr && isMessageBox(window) &&
         GetPropA(window, kAnsweredProperty) == nullptr) {
+        // The box activates while it is still being set up (Wine sets its
+        // default button after that): it is read and answered from a timer
+        // of its own, in its modal loop.
         SetPropA(window, kAnsweredProperty, window);
-        current->answer(window);
+        SetTimer(window, 1, USER_TIMER_MINIMUM, onTimer);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK MessageBoxAnswerer::onTimer(HWND box, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(box, timer);
+    if (current != nullptr) {
+        current->answer(box);
+    }
 }
 
 void MessageBoxAnswerer::answer(HWND box) {

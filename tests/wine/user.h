@@ -42,6 +42,8 @@ private:
 struct ShownMessage {
     std::string text;
     bool warningIcon = false;
+    std::string caption;
+    int defaultButton = 0;
 };
 
 // Answers every message box this thread shows while it lives, and records
@@ -57,6 +59,7 @@ public:
 
 private:
     static LRESULT CALLBACK onCbt(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK onTimer(HWND box, UINT, UINT_PTR timer, DWORD);
     void answer(HWND box);
 
     static thread_local MessageBoxAnswerer* current;

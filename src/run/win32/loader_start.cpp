@@ -9,6 +9,7 @@
 namespace run {
 
 void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFeed>& feed) {
+    feed->runStarting();
     std::thread([commandLine, feed] {
         // By its full path: started by its bare name, the loader would be
         // looked for in the current folder first, which may be one the user
@@ -19,7 +20,7 @@ void startLoader(const std::string& commandLine, const std::shared_ptr<OutputFee
         const std::unique_ptr<platform::ChildProcess> loader =
             platform::ChildProcess::start(program, commandLine, failure);
         if (!loader) {
-            feed->report(failure == platform::ChildProcess::Failure::Pipe ? kPipeFailed : kProcessFailed);
+            feed->startFailed(failure == platform::ChildProcess::Failure::Pipe ? kPipeFailed : kProcessFailed);
             return;
         }
         runLoader(*loader, feed);
