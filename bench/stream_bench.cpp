@@ -221,9 +221,10 @@ bool holdsTheFiller(const std::string& pane, unsigned long long bytes, unsigned 
     return endsWith(pane, end) && lines && lines->first == 1 && lines->second == bytes / lineBytes;
 }
 
-// The pane, within its limit, holds the first filler lines, the line that
-// says output was left out, at least the last 64 KB of the output in whole
-// lines up to the last filler line, and the run's end.
+// The pane, within its limit, holds the first filler lines (the last one
+// perhaps cut short: the pane takes whole reads), the line that says output
+// was left out, at least the last 64 KB of the output in whole lines up to
+// the last filler line, and the run's end.
 bool holdsTheEnds(const std::string& pane, unsigned long long bytes, unsigned long long lineBytes) {
     const std::string marker = std::string("\r\n") + run::kLeftOut + "\r\n";
     const std::string end = runEnd();
@@ -231,8 +232,9 @@ bool holdsTheEnds(const std::string& pane, unsigned long long bytes, unsigned lo
     if (pane.size() > kPaneLimit || at == std::string::npos || !endsWith(pane, end)) {
         return false;
     }
+    const std::size_t wholeLines = pane.rfind("\r\n", at - 1) + 2;
     const std::size_t tailAt = at + marker.size();
-    const auto head = fillerLines(pane.substr(0, at), lineBytes);
+    const auto head = fillerLines(pane.substr(0, wholeLines), lineBytes);
     const auto tail = fillerLines(pane.substr(tailAt, pane.size() - end.size() - tailAt), lineBytes);
     return head && tail && head->first == 1 && tail->second == bytes / lineBytes &&
            pane.size() - end.size() - tailAt >= (64u << 10);
