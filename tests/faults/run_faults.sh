@@ -4,6 +4,9 @@
 #
 #   bash tests/faults/run_faults.sh [fault list]   (default: faults.txt here)
 #
+# FAULTS_WORK names the folder it works in (default build/faults), so that
+# two lists can be run side by side.
+#
 # A fault list line: build|file under src/|sed expression|what the fault is
 # (lines starting with # are skipped). build names the tests that run first:
 # native (the native tests), tsan (the same under ThreadSanitizer) or win
@@ -13,7 +16,7 @@
 set -uo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 list="${1:-$root/tests/faults/faults.txt}"
-work="$root/build/faults"
+work="${FAULTS_WORK:-$root/build/faults}"
 tree="$work/tree"
 mkdir -p "$tree"
 # Files that differ from the working tree are copied with a new time stamp,
