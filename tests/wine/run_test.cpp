@@ -50,9 +50,8 @@ TEST_F(MainWindow, TheRunEndsWithHowTheLoaderEndedAlsoWhileThePaneIsCollapsed) {
 TEST_F(MainWindow, ASqlldrInTheCurrentOrABrowsedFolderNeverRuns) {
     const std::string standIn = testenv::windowsPath(STANDIN_DIR) + "\\sqlldr.exe";
     const std::string planted = executableFolder() + "\\planted";
-    const std::string copy = planted + "\\sqlldr.exe";
     CreateDirectoryA(planted.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(standIn.c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(standIn.c_str(), (planted + "\\sqlldr.exe").c_str(), FALSE));
     ScopedEnv quiet("STANDIN_QUIET", "1");
     ScopedEnv self("STANDIN_SELF", "1");
     const std::string started = currentFolder();
@@ -65,25 +64,22 @@ TEST_F(MainWindow, ASqlldrInTheCurrentOrABrowsedFolderNeverRuns) {
         };
         importRunsTheStandIn("with a sqlldr.exe in the current folder");
         SetCurrentDirectoryA(started.c_str());
-        FileDialogAnswerer answerer(planted + "\\data.txt");
+        FileDialogAnswerer answerer({planted, "data.txt"}, 1);
         user.click(IDC_BROWSE);
         EXPECT_EQ(itemText(dialog, IDC_DATA_FILE), planted + "\\data.txt");
         EXPECT_EQ(currentFolder(), started);
         importRunsTheStandIn("with a sqlldr.exe in the folder browsed to");
     });
     SetCurrentDirectoryA(started.c_str());
-    DeleteFileA(copy.c_str());
+    DeleteFileA((planted + "\\sqlldr.exe").c_str());
     RemoveDirectoryA(planted.c_str());
     EXPECT_TRUE(messages_.empty());
 }
 
-// What the user sees of a load's layout: the record type, the delimiter
-// and qualifier entries, and whether the position, delimiter and qualifier
-// boxes are enabled.
+// A load's layout as the user sees it: the record type, the delimiter and
+// qualifier entries, which of position, delimiter, qualifier are enabled.
 struct Layout {
-    int type; // IDC_VARIABLE or IDC_FIXED
-    int delimiter;
-    int qualifier;
+    int type, delimiter, qualifier; // type: IDC_VARIABLE or IDC_FIXED
 };
 
 std::string expectedLayout(const Layout& l) {
@@ -196,7 +192,7 @@ TEST_F(MainWindow, ImportWritesTheDefaultParameterFileOnlyWhereThereIsNone) {
 TEST_F(MainWindow, OutputBeyondThePanesRoomLeavesOutTheMiddleAndKeepsTheEnd) {
     ScopedEnv quiet("STANDIN_QUIET", "1");
     ScopedEnv bytes("STANDIN_BYTES", "32100000");
-    ScopedEnv line("STANDIN_LINE", "4000");
+    ScopedEnv line("STANDIN_LINE", "1000");
     ScopedEnv last("STANDIN_LAST_LINE", "the last line\\n");
     show([&](HWND dialog, CMainDialog&, User& user) {
         user.click(IDC_IMPORT);
