@@ -82,8 +82,8 @@ std::vector<std::string> listLines(HWND dialog, int id) {
 
 FileDialogAnswerer* FileDialogAnswerer::current = nullptr;
 
-FileDialogAnswerer::FileDialogAnswerer(std::string path, int filterIndex)
-    : path_(std::move(path)), filterIndex_(filterIndex) {
+FileDialogAnswerer::FileDialogAnswerer(std::vector<std::string> paths, int filterIndex)
+    : paths_(std::move(paths)), filterIndex_(filterIndex) {
     current = this;
     timer_ = SetTimer(nullptr, 0, 20, onTimer);
 }
@@ -113,9 +113,10 @@ BOOL CALLBACK FileDialogAnswerer::answer(HWND window, LPARAM) {
             for (WORD code : {CBN_SELENDOK, CBN_SELCHANGE}) {
                 SendMessageA(window, WM_COMMAND, MAKEWPARAM(0x470, code), reinterpret_cast<LPARAM>(filters));
             }
-            SetWindowTextA(box, self->path_.c_str());
+            const std::string& path = self->paths_[std::min<std::size_t>(self->answered, self->paths_.size() - 1)];
+            SetWindowTextA(box, path.c_str());
             ++self->answered;
-            const int button = self->path_.empty() ? IDCANCEL : IDOK;
+            const int button = path.empty() ? IDCANCEL : IDOK;
             PostMessageA(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(window, button)));
             return FALSE;

@@ -41,10 +41,13 @@ std::vector<std::string> listLines(HWND dialog, int id);
 // Answers the next common file dialog this thread shows with `path` and the
 // filter `filterIndex` (1-based) and its OK button, or with its Cancel button
 // when `path` is empty, from a thread timer whose callback runs inside the
-// dialog's own modal loop.
+// dialog's own modal loop. Given several paths, types each in turn with OK,
+// as a person browses into a folder before choosing a file there.
 class FileDialogAnswerer {
 public:
-    explicit FileDialogAnswerer(std::string path, int filterIndex = 1);
+    explicit FileDialogAnswerer(std::string path, int filterIndex = 1)
+        : FileDialogAnswerer(std::vector<std::string>{std::move(path)}, filterIndex) {}
+    FileDialogAnswerer(std::vector<std::string> paths, int filterIndex);
     ~FileDialogAnswerer();
     FileDialogAnswerer(const FileDialogAnswerer&) = delete;
     FileDialogAnswerer& operator=(const FileDialogAnswerer&) = delete;
@@ -56,7 +59,7 @@ private:
     static BOOL CALLBACK answer(HWND window, LPARAM);
 
     static FileDialogAnswerer* current;
-    std::string path_;
+    std::vector<std::string> paths_;
     int filterIndex_;
     UINT_PTR timer_ = 0;
 };
