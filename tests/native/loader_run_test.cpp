@@ -36,8 +36,7 @@ struct FakePane {
                   appends.push_back(text);
                   clock += cost ? cost(text) : Clock::duration();
               },
-              [this](const std::string& message) { reports.push_back(message); }, capacity, [this] { return clock; })) {
-    }
+              [](const std::string&) {}, capacity, [this] { return clock; })) {}
     void drainAll() {
         while (queue->pending())
             queue->drain();
@@ -51,7 +50,6 @@ struct FakePane {
 
     std::shared_ptr<fw::CallQueue> queue = std::make_shared<fw::CallQueue>([] { return true; });
     Texts appends;
-    Texts reports;
     std::function<Clock::duration(const std::string&)> cost;
     Clock::time_point clock;
     std::shared_ptr<OutputFeed> feed;

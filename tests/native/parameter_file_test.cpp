@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,6 @@ TEST(ParameterFileText, WritesEverySetOptionInKeyOrderWithCrLf) {
                                               "direct=true\r\ndiscard=d.dsc\r\ndiscardmax=2\r\nerrors=3\r\nload=4\r\n"
                                               "log=l.log\r\nparallel=true\r\nrows=5\r\nskip_index_maintenance=true\r\n"
                                               "skip=6\r\nskip_unusable_indexes=true\r\n");
-    LoaderOptions some;
-    some.errors = " ";
-    some.log = "a=b";
-    some.bad = "D:\\\xBB\xB5\\b.bad"; // D:\坏\b.bad
-    EXPECT_EQ(params::parameterFileText(some), "bad=D:\\\xBB\xB5\\b.bad\r\nerrors= \r\nlog=a=b\r\n");
 }
 
 // The key is the text before the first "=", exactly; the value the rest of
@@ -67,26 +61,6 @@ TEST(ApplyParameterText, SetsTheOptionOfEachKnownKeyToTheRestOfItsLine) {
 }
 
 class ParameterFile : public testfiles::TempFolder {};
-
-TEST_F(ParameterFile, IsReadWhenThereAndReplacedWholeWhenWritten) {
-    const std::string file = path("parfile.cfg");
-    LoaderOptions o;
-    params::readParameterFile(file, o);
-    params::readParameterFile(dir_.string(), o);
-    writeBytes(file, "errors=7\r\nunknown=1\r\nlog=old.log\r\n");
-    params::readParameterFile(file, o);
-    EXPECT_EQ(params::parameterFileText(o), "errors=7\r\nlog=old.log\r\n");
-
-    o.log.clear();
-    ASSERT_TRUE(params::writeParameterFile(file, o));
-    EXPECT_EQ(readBytes(file), "errors=7\r\n");
-    // A folder in the file's place: the new file is complete but cannot
-    // take its place; a folder that does not exist.
-    std::filesystem::create_directory(path("cfg"));
-    EXPECT_FALSE(params::writeParameterFile(path("cfg"), o));
-    EXPECT_FALSE(params::writeParameterFile(path("none/parfile.cfg"), o));
-    EXPECT_EQ(names(), (Names{"cfg", "parfile.cfg"}));
-}
 
 TEST_F(ParameterFile, DefaultsAreWrittenWhereNoFileIsAndAnExistingFileIsNeverTouched) {
     const std::string file = path("parfile.cfg");
