@@ -6,10 +6,10 @@
 
 #include "schema/connection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,37 +19,29 @@ namespace fakeado {
 using schema::ComError;
 using schema::Status;
 
-constexpr Status kFail = static_cast<Status>(0x80004005u);
-constexpr Status kNoInterface = static_cast<Status>(0x80004002u);
 // ADO's "operation is not allowed when the object is closed".
 constexpr Status kObjectClosed = static_cast<Status>(0x800A0E78u);
 
 struct ConnectionOpen {
-    std::string connectionString;
-    std::string userId;
-    std::string password;
+    std::string connectionString, userId, password;
     std::int32_t options;
 };
 
 struct RecordsetOpen {
     std::string source;
-    schema::Connection* activeConnection;
-    std::int32_t cursorType;
-    std::int32_t lockType;
-    std::int32_t options;
+    std::int32_t cursorType, lockType, options;
 };
 
 // What a query gives: its rows (the value of column 0 of each) and its
 // column names.
 struct Result {
-    std::vector<std::string> rows;
-    std::vector<std::string> columns;
+    std::vector<std::string> rows, columns;
 };
 
 class FakeAdo : public schema::Factory {
 public:
     // --- script ---
-    std::map<std::string, Result> queries; // by source text; others fail with kFail
+    std::map<std::string, Result> queries; // by source text; others fail with kFailure
     std::vector<std::string> errors;       // the descriptions in Connection.Errors
     bool canCreateConnection = true;
     // Creating a recordset fails with this status when it is a failing one;
@@ -57,7 +49,7 @@ public:
     Status recordsetCreation = 0;
     // The `nth` call (from 1) of `operation` from now on, as named in the
     // log, fails.
-    void failOn(const std::string& operation, int nth, Status hr = kFail) {
+    void failOn(const std::string& operation, int nth, Status hr = schema::kFailure) {
         failures_[operation] = {calls_[operation] + nth, hr};
     }
 
@@ -66,28 +58,15 @@ public:
     std::vector<ConnectionOpen> connectionOpens;
     std::vector<RecordsetOpen> recordsetOpens;
     int liveObjects = 0;
-    int count(const std::string& entry) const {
-        int n = 0;
-        for (const std::string& e : log) {
-            n += e == entry ? 1 : 0;
-        }
-        return n;
-    }
+    int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
 
     // Logs `operation` and raises when the script says this call fails.
     void call(const std::string& operation) {
         log.push_back(operation);
-        const int nth = ++calls_[operation];
         const auto failure = failures_.find(operation);
-        if (failure != failures_.end() && failure->second.first == nth) {
+        if (++calls_[operation] == (failure != failures_.end() ? failure->second.first : 0))
             throw ComError(failure->second.second);
-        }
     }
-
-    // Connections that are open, each by the number of its open; a recordset
-    // is closed with the connection it was opened on.
-    std::set<int> openSessions;
-    int sessions = 0;
 
     std::shared_ptr<schema::Connection> createConnection() override;
     std::unique_ptr<schema::Recordset> createRecordset() override;
@@ -132,62 +111,58 @@ private:
     std::string text_;
 };
 
-class FakeErrors : public schema::Errors, Counted {
+// Connection.Errors ("Errors") or Recordset.Fields ("Fields") over `texts`.
+class FakeList : public schema::Errors, public schema::Fields, Counted {
 public:
-    explicit FakeErrors(FakeAdo& ado) : Counted(ado, "Errors") {}
+    FakeList(FakeAdo& ado, const std::string& kind, const std::vector<std::string>& texts)
+        : Counted(ado, kind), kind_(kind), texts_(texts) {}
     std::int32_t count() override {
-        ado_.call("Errors.Count");
-        return static_cast<std::int32_t>(ado_.errors.size());
+        ado_.call(kind_ + ".Count");
+        return static_cast<std::int32_t>(texts_.size());
     }
     std::unique_ptr<schema::Error> item(std::int16_t index) override {
         ado_.call("Errors.Item");
-        return std::make_unique<FakeItem>(ado_, "Error", ado_.errors.at(static_cast<std::size_t>(index)));
-    }
-};
-
-class FakeFields : public schema::Fields, Counted {
-public:
-    FakeFields(FakeAdo& ado, const std::vector<std::string>& columns) : Counted(ado, "Fields"), columns_(columns) {}
-    std::int32_t count() override {
-        ado_.call("Fields.Count");
-        return static_cast<std::int32_t>(columns_.size());
+        return std::make_unique<FakeItem>(ado_, "Error", texts_.at(static_cast<std::size_t>(index)));
     }
     std::unique_ptr<schema::Field> item(std::int32_t index) override {
         ado_.call("Fields.Item");
-        return std::make_unique<FakeItem>(ado_, "Field", columns_.at(static_cast<std::size_t>(index)));
+        return std::make_unique<FakeItem>(ado_, "Field", texts_.at(static_cast<std::size_t>(index)));
     }
 
 private:
-    const std::vector<std::string>& columns_;
+    std::string kind_;
+    const std::vector<std::string>& texts_;
 };
+
+// Each open of a connection has a flag of its own, shared with the
+// recordsets opened on it: closing the connection closes them too.
+using Session = std::shared_ptr<bool>;
 
 class FakeConnection : public schema::Connection, Counted {
 public:
     explicit FakeConnection(FakeAdo& ado) : Counted(ado, "Connection") {}
-    ~FakeConnection() override { ado_.openSessions.erase(session_); }
+    ~FakeConnection() override { *session_ = false; }
     void open(const std::string& connectionString, const std::string& userId, const std::string& password,
               std::int32_t options) override {
         ado_.connectionOpens.push_back({connectionString, userId, password, options});
         ado_.call("Connection.Open");
-        ado_.openSessions.erase(session_);
-        session_ = ++ado_.sessions;
-        ado_.openSessions.insert(session_);
+        *session_ = false;
+        session_ = std::make_shared<bool>(true);
     }
     void close() override {
         ado_.call("Connection.Close");
-        if (ado_.openSessions.erase(session_) == 0) {
+        if (!*session_)
             throw ComError(kObjectClosed);
-        }
+        *session_ = false;
     }
     std::unique_ptr<schema::Errors> errors() override {
         ado_.call("Connection.Errors");
-        return std::make_unique<FakeErrors>(ado_);
+        return std::make_unique<FakeList>(ado_, "Errors", ado_.errors);
     }
-    // The number of the current open; 0 when closed.
-    int session() const { return ado_.openSessions.count(session_) != 0 ? session_ : 0; }
+    Session session() const { return session_; }
 
 private:
-    int session_ = 0;
+    Session session_ = std::make_shared<bool>(false);
 };
 
 class FakeRecordset : public schema::Recordset, Counted {
@@ -195,13 +170,12 @@ public:
     explicit FakeRecordset(FakeAdo& ado) : Counted(ado, "Recordset") {}
     void open(const std::string& source, schema::Connection& activeConnection, std::int32_t cursorType,
               std::int32_t lockType, std::int32_t options) override {
-        ado_.recordsetOpens.push_back({source, &activeConnection, cursorType, lockType, options});
+        ado_.recordsetOpens.push_back({source, cursorType, lockType, options});
         ado_.call("Recordset.Open");
         const auto* connection = dynamic_cast<FakeConnection*>(&activeConnection);
         const auto query = ado_.queries.find(source);
-        if (connection == nullptr || connection->session() == 0 || query == ado_.queries.end()) {
-            throw ComError(kFail);
-        }
+        if (connection == nullptr || !*connection->session() || query == ado_.queries.end())
+            throw ComError(schema::kFailure);
         result_ = &query->second;
         session_ = connection->session();
         row_ = 0;
@@ -212,11 +186,9 @@ public:
     }
     std::string collect(std::int32_t index) override {
         ado_.call("Recordset.Collect");
-        const std::vector<std::string>& rows = result().rows;
-        if (index != 0 || rows.size() <= row_) {
-            throw ComError(kFail);
-        }
-        return rows[row_];
+        if (index != 0 || result().rows.size() <= row_)
+            throw ComError(schema::kFailure);
+        return result().rows[row_];
     }
     void moveNext() override {
         ado_.call("Recordset.MoveNext");
@@ -229,21 +201,20 @@ public:
     }
     std::unique_ptr<schema::Fields> fields() override {
         ado_.call("Recordset.Fields");
-        return std::make_unique<FakeFields>(ado_, result().columns);
+        return std::make_unique<FakeList>(ado_, "Fields", result().columns);
     }
 
 private:
     // The open query's result; open means opened, and neither the recordset
     // nor its connection closed since.
     const Result& result() const {
-        if (result_ == nullptr || ado_.openSessions.count(session_) == 0) {
+        if (result_ == nullptr || !*session_)
             throw ComError(kObjectClosed);
-        }
         return *result_;
     }
 
     const Result* result_ = nullptr;
-    int session_ = 0;
+    Session session_;
     std::size_t row_ = 0;
 };
 
@@ -254,13 +225,9 @@ inline std::shared_ptr<schema::Connection> FakeAdo::createConnection() {
 
 inline std::unique_ptr<schema::Recordset> FakeAdo::createRecordset() {
     log.push_back("create Recordset");
-    if (recordsetCreation == kNoInterface) {
-        return nullptr;
-    }
-    if (recordsetCreation < 0) {
+    if (recordsetCreation < 0 && recordsetCreation != schema::kNoInterface)
         throw ComError(recordsetCreation);
-    }
-    return std::make_unique<FakeRecordset>(*this);
+    return recordsetCreation == 0 ? std::make_unique<FakeRecordset>(*this) : nullptr;
 }
 
 } // namespace fakeado

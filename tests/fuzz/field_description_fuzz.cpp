@@ -29,21 +29,15 @@ using fuzzgbk::holds;
 void splitAnyLine(int recordType, const std::string& line) {
     const std::optional<loaddef::SplitField> split = loaddef::splitField(recordType, line);
     expectTrue("record types 0 and 1 split", split.has_value());
-    const std::size_t blank = line.find(' ');
     const std::vector<bool> starts = fuzzgbk::characterStarts(line);
-    std::size_t own = std::string::npos; // the first blank that is a character of its own
-    for (std::size_t i = blank; i != std::string::npos && i < line.size(); i = line.find(' ', i + 1)) {
-        if (starts[i]) {
-            own = i;
-            break;
-        }
-    }
+    std::size_t own = line.find(' '); // the first blank that is a character of its own
+    while (own != std::string::npos && !starts[own])
+        own = line.find(' ', own + 1);
     expectEqual("the name is the text before the first blank", own == std::string::npos ? "" : line.substr(0, own),
                 split->name);
     expectEqual("the type is trimmed", text::trim(split->type), split->type);
-    if (split->position) {
+    if (split->position)
         expectTrue("the position is part of the line", line.find(*split->position) != std::string::npos);
-    }
 }
 
 void composeAndSplit(FuzzedDataProvider& in) {
@@ -66,9 +60,8 @@ void composeAndSplit(FuzzedDataProvider& in) {
                           fuzzgbk::endsInLoneLead(field.name) || fuzzgbk::endsInLoneLead(type) ||
                           fuzzgbk::endsInLoneLead(mask) || (fixed && fuzzgbk::endsInLoneLead(position));
     splitAnyLine(recordType, field.text);
-    if (cuttable) {
+    if (cuttable)
         return;
-    }
     const std::optional<loaddef::SplitField> split = loaddef::splitField(recordType, field.text);
     expectEqual("name composed and split", field.name, split->name);
     expectEqual("type composed and split", type, split->type);

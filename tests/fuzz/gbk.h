@@ -5,6 +5,7 @@
 // other byte, is a character of its own.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -21,10 +22,8 @@ inline bool isLead(unsigned char c) {
 // Whether a character starts at each byte index.
 inline std::vector<bool> characterStarts(const std::string& s) {
     std::vector<bool> starts(s.size(), false);
-    for (std::size_t i = 0; i < s.size();) {
+    for (std::size_t i = 0; i < s.size(); i += isLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1)
         starts[i] = true;
-        i += isLead(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-    }
     return starts;
 }
 
@@ -38,40 +37,40 @@ inline bool endsInLoneLead(const std::string& s) {
 inline std::string without(const std::string& s, char c) {
     const std::vector<bool> starts = characterStarts(s);
     std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (!(starts[i] && s[i] == c)) {
-            out += s[i];
-        }
-    }
+    for (std::size_t i = 0; i < s.size(); ++i)
+        out += starts[i] && s[i] == c ? "" : s.substr(i, 1);
     return out;
 }
 
-inline std::string withoutByte(std::string s, char c) {
-    std::string out;
-    for (char b : s) {
-        if (b != c) {
-            out += b;
-        }
-    }
-    return out;
+// `s` without a single line break: what a one-line box or file line holds.
+inline std::string oneLine(std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), '\n'), s.end());
+    return s;
 }
 
 inline bool holds(const std::string& s, char c) {
     return s.find(c) != std::string::npos;
 }
 
-// Prints what broke the property and ends the run as a finding.
-[[noreturn]] inline void fail(const char* what, const std::string& expected, const std::string& got) {
+// Texts as one, each followed by a line break (which none of them holds).
+inline std::string lines(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& t : texts)
+        all += t + "\n";
+    return all;
+}
+
+// Prints what broke the property, bytes outside printable ASCII as \xHH,
+// and ends the run as a finding.
+inline void expectEqual(const char* what, const std::string& expected, const std::string& got) {
+    if (expected == got)
+        return;
     auto show = [](const std::string& s) {
         std::string out;
         char hex[8];
         for (unsigned char c : s) {
-            if (c >= 0x20 && c < 0x7F && c != '\\') {
-                out += static_cast<char>(c);
-            } else {
-                std::snprintf(hex, sizeof hex, "\\x%02X", c);
-                out += hex;
-            }
+            std::snprintf(hex, sizeof hex, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02X", c);
+            out += hex;
         }
         return out;
     };
@@ -80,16 +79,8 @@ inline bool holds(const std::string& s, char c) {
     std::abort();
 }
 
-inline void expectEqual(const char* what, const std::string& expected, const std::string& got) {
-    if (expected != got) {
-        fail(what, expected, got);
-    }
-}
-
 inline void expectTrue(const char* what, bool holds) {
-    if (!holds) {
-        fail(what, "true", "false");
-    }
+    expectEqual(what, "true", holds ? "true" : "false");
 }
 
 } // namespace fuzzgbk

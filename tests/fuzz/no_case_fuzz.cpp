@@ -15,19 +15,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-namespace {
-
-using fuzzgbk::expectTrue;
-
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char otherCase(char c) {
-    return static_cast<char>(c ^ 0x20);
-}
-
-} // namespace
+#include <cctype>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
@@ -35,23 +23,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string b = in.ConsumeRandomLengthString(64);
     const std::size_t flip = in.ConsumeIntegral<std::size_t>();
 
-    expectTrue("a + b begins with a", text::startsWithNoCase(a + b, a));
-    expectTrue("a equals a", text::equalsNoCase(a, a));
-    expectTrue("equality is symmetric", text::equalsNoCase(a, b) == text::equalsNoCase(b, a));
-    expectTrue("begins with is equality of the first bytes",
-               text::startsWithNoCase(b, a) == (b.size() >= a.size() && text::equalsNoCase(b.substr(0, a.size()), a)));
+    fuzzgbk::expectTrue("a + b begins with a", text::startsWithNoCase(a + b, a));
+    fuzzgbk::expectTrue("a equals a", text::equalsNoCase(a, a));
+    fuzzgbk::expectTrue("equality is symmetric", text::equalsNoCase(a, b) == text::equalsNoCase(b, a));
+    fuzzgbk::expectTrue("begins with is equality of the first bytes",
+                        text::startsWithNoCase(b, a) ==
+                            (b.size() >= a.size() && text::equalsNoCase(b.substr(0, a.size()), a)));
 
     // Flip the case of the letters among a's bytes from `flip` on.
     const std::vector<bool> starts = fuzzgbk::characterStarts(a);
     std::string folded = a;
     bool trailFlipped = false;
     for (std::size_t i = a.empty() ? 0 : flip % a.size(); i < a.size(); ++i) {
-        if (isLetter(a[i])) {
-            folded[i] = otherCase(a[i]);
+        if (std::isalpha(static_cast<unsigned char>(a[i]))) {
+            folded[i] = static_cast<char>(a[i] ^ 0x20);
             trailFlipped = trailFlipped || !starts[i];
         }
     }
-    expectTrue("case folds only in single-byte letters", text::equalsNoCase(folded, a) == !trailFlipped);
-    expectTrue("and so does begins with", text::startsWithNoCase(folded + b, a) == !trailFlipped);
+    fuzzgbk::expectTrue("case folds only in single-byte letters", text::equalsNoCase(folded, a) == !trailFlipped);
+    fuzzgbk::expectTrue("and so does begins with", text::startsWithNoCase(folded + b, a) == !trailFlipped);
     return 0;
 }

@@ -67,7 +67,10 @@ TEST_F(PlatformFiles, WriteFileSafelyPassesOverATemporaryLeftBehind) {
     EXPECT_EQ(names(), (Names{"cfg", "cfg.0.tmp"}));
 
     EXPECT_EQ(platform::writeFileSafely(path("none/cfg"), "x"), platform::SafeWrite::NotCreated);
-    EXPECT_EQ(names(), (Names{"cfg", "cfg.0.tmp"}));
+    // A folder in the file's place: the new file is complete but cannot take its place.
+    fs::create_directory(path("dir"));
+    EXPECT_EQ(platform::writeFileSafely(path("dir"), "x"), platform::SafeWrite::NotCreated);
+    EXPECT_EQ(names(), (Names{"cfg", "cfg.0.tmp", "dir"}));
 }
 
 } // namespace
