@@ -34,7 +34,7 @@ configure native -DCMAKE_BUILD_TYPE=Debug
 configure tsan -DCMAKE_BUILD_TYPE=Debug -DBRENNICK_TSAN=ON
 configure win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
 # shellcheck source=../../scripts/wine-env.sh
-BRENNICK_WINEPREFIX="$root/build/wineprefix" source "$root/scripts/wine-env.sh"
+BRENNICK_WINEPREFIX="$work/wineprefix" source "$root/scripts/wine-env.sh"
 trap brennick_wine_stop EXIT
 
 # Builds the tests of one build and runs them: 0 when all pass, 2 when
