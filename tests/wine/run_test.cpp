@@ -155,8 +155,8 @@ TEST_F(MainWindow, ALoadSavedAndLoadedAgainComesBackWithItsLayout) {
 
 // The first Import writes the parameter file the advanced dialog's OK
 // writes for the default options, and the loader runs to its end; Import
-// never touches an existing one; one that cannot be written is reported
-// with the warning icon and runs nothing.
+// never touches an existing one; one that cannot be written (its folder is
+// gone) is reported with the warning icon and runs nothing.
 TEST_F(MainWindow, ImportWritesTheDefaultParameterFileOnlyWhereThereIsNone) {
     const std::string parfile = scratch("parfile.cfg");
     const std::string missing = executableFolder() + "\\missing";
@@ -178,7 +178,7 @@ TEST_F(MainWindow, ImportWritesTheDefaultParameterFileOnlyWhereThereIsNone) {
         EXPECT_EQ(readFile(parfile), "errors=7\n");
 
         d.programFolder = missing;
-        import("");
+        user.click(IDC_IMPORT);
         pump(dialog, 300ms);
         EXPECT_EQ(paneText(dialog), "") << "no loader ran";
     });
