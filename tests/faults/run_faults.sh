@@ -21,7 +21,7 @@ tree="$work/tree"
 mkdir -p "$tree"
 # Files that differ from the working tree are copied with a new time stamp,
 # so the builds also notice a file that an earlier run left seeded.
-(cd "$root" && git ls-files -co --exclude-standard) | while read -r f; do
+(cd "$root" && git -c core.quotepath=off ls-files -co --exclude-standard) | while read -r f; do
   cmp -s "$root/$f" "$tree/$f" || { mkdir -p "$(dirname "$tree/$f")" && cp "$root/$f" "$tree/$f"; }
 done
 
