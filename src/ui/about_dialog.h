@@ -6,5 +6,5 @@
 
 class CAboutDialog : public fw::Dialog {
 public:
-    CAboutDialog() : fw::Dialog(IDD_ABOUT) {}
+    explicit CAboutDialog(fw::Dialog* parent) : fw::Dialog(IDD_ABOUT, parent) {}
 };

@@ -149,7 +149,7 @@ bool CMainDialog::onSysCommand(unsigned command) {
     if ((command & 0xFFF0u) != IDM_ABOUT) {
         return false;
     }
-    CAboutDialog about;
+    CAboutDialog about(this);
     about.doModal();
     return true;
 }
