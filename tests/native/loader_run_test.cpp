@@ -212,8 +212,6 @@ TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
 TEST(RunTexts, TheCommandLineAndTheOutcomeLineByTheExitCodeAsAnUnsigned32BitNumber) {
     EXPECT_EQ(run::loaderCommandLine("user", "kemp", "dbname", "C:\\tools", '\\'),
               "sqlldr user/kemp@dbname control='C:\\tools\\load.ctl' parfile='C:\\tools\\parfile.cfg'");
-    EXPECT_EQ(run::loaderCommandLine("u", "p w", "", "/f", '/'),
-              "sqlldr u/p w@ control='/f/load.ctl' parfile='/f/parfile.cfg'");
     const std::string failed = "装载失败，详见上面的输出和日志文件。";
     const std::pair<std::uint32_t, std::string> cases[] = {
         {0, "0：全部记录装载成功。"},
