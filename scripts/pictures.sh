@@ -20,25 +20,9 @@ bash "$root/scripts/build.sh" win >/dev/null
 unset DISPLAY
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
+# shellcheck source=drive.sh
+source "$root/scripts/drive.sh"
 
-work=$(mktemp -d)
-pid=""
-finish() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  brennick_wine_stop
-  rm -rf "$work"
-}
-trap finish EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
-windows() { echo "Z:$1" | tr / '\\'; }
-# The id of the first shown window whose name matches $1 (30 s at most).
-window_named() {
-  for _ in $(seq 300); do
-    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . && return
-    sleep 0.1
-  done
-  return 1
-}
 # A picture of window $1 in file $2, once two pictures 0.3 s apart agree.
 picture() {
   local previous="$work/previous.png"
@@ -53,24 +37,11 @@ picture() {
 
 # The program in a folder of its own (load.ctl and parfile.cfg go there),
 # the stand-in loader first on its search path: 40 lines in bursts of ten.
-cp "$root/build/win/Brennick.exe" "$work/"
 export WINEPATH STANDIN_BYTES=2560 STANDIN_LINE=64 STANDIN_BURST=640 STANDIN_PAUSE_MS=100 STANDIN_DONE_FILE
 WINEPATH="$(windows "$root/build/win/standin")"
 STANDIN_DONE_FILE="$(windows "$work/done")"
-cd "$work"
-wine "$work/Brennick.exe" 2>"$work/wine.log" &
-pid=$!
-main=$(window_named '^Brennick$') || fail "the main window did not appear"
-sleep 1
+start_brennick "$root/build/win/Brennick.exe"
 
-# Clicks at a point given in dialog units of the 291 x 303 client area.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-click() {
-  local frame=3 caption=19
-  xdotool mousemove $((X + frame + $1 * (WIDTH - 2 * frame) / 291)) \
-    $((Y + caption + frame + $2 * (HEIGHT - caption - 2 * frame) / 303)) click 1
-  sleep 0.2
-}
 # Replaces the text of the box at ($1, $2) with $3.
 fill() {
   click "$1" "$2"

@@ -13,42 +13,14 @@ pane_text=$3
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+# shellcheck source=../../scripts/drive.sh
+source "$root/scripts/drive.sh"
 
-work=$(mktemp -d)
-pid=""
-finish() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  [ -z "${BRENNICK_XVFB_PID:-}" ] || brennick_wine_stop
-  rm -rf "$work"
-}
-trap finish EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
-
-windows() { echo "Z:$1" | tr / '\\'; }
-cp "$exe" "$work/Brennick.exe"
 export WINEPATH
 WINEPATH="$(windows "$standin")"
 export STANDIN_ARGS_FILE
 STANDIN_ARGS_FILE="$(windows "$work/args")"
-
-wine "$work/Brennick.exe" &
-pid=$!
-window=""
-for _ in $(seq 150); do
-  window=$(xdotool search --name '^Brennick$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || fail "the main window did not appear"
-sleep 1
-
-# Clicks at a point given in dialog units of the 291 x 303 client area; the
-# window adds a thin frame and a caption.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-click() {
-  local frame=3 caption=19
-  xdotool mousemove $((X + frame + $1 * (WIDTH - 2 * frame) / 291)) \
-    $((Y + caption + frame + $2 * (HEIGHT - caption - 2 * frame) / 303)) click 1
-}
+start_brennick "$exe"
 
 # A password several times longer than its box, typed key by key in
 # place of the one the box starts with.

@@ -12,39 +12,14 @@ exe=$1
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
+# shellcheck source=../../scripts/drive.sh
+source "$root/scripts/drive.sh"
+start_brennick "$exe"
 
-work=$(mktemp -d)
-pid=""
-finish() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  [ -z "${BRENNICK_XVFB_PID:-}" ] || brennick_wine_stop
-  rm -rf "$work"
-}
-trap finish EXIT
-fail() { echo "FAILED: $*" >&2; exit 1; }
-# The ids of the shown windows whose name matches $1, after up to $2 tenths
-# of a second.
-windows_named() {
-  for _ in $(seq "$2"); do
-    xdotool search --onlyvisible --name "$1" 2>/dev/null && return
-    sleep 0.1
-  done
-  return 1
-}
 
-cp "$exe" "$work/Brennick.exe"
-cd "$work"
-wine "$work/Brennick.exe" 2>"$work/wine.log" &
-pid=$!
-main=$(windows_named '^Brennick$' 300) || fail "the main window did not appear"
-sleep 1
-
-# 加载控制文件..., at dialog units (134, 224) of the 291 x 303 client area.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-frame=3 caption=19
-xdotool mousemove $((X + frame + 134 * (WIDTH - 2 * frame) / 291)) \
-  $((Y + caption + frame + 224 * (HEIGHT - caption - 2 * frame) / 303)) click 1
-windows_named '^打开$' 100 >/dev/null || fail "the open dialog did not appear"
+# 加载控制文件...
+click 134 224
+window_named '^打开$' 100 >/dev/null || fail "the open dialog did not appear"
 sleep 0.5
 
 # 272 characters, typed into the file name box (it has the focus), then Enter.
@@ -56,18 +31,18 @@ xdotool key Return
 # Brennick's message box that the file cannot be opened: a second window
 # named Brennick.
 for _ in $(seq 100); do
-  [ "$(windows_named '^Brennick$' 1 | wc -l)" -ge 2 ] && break
+  [ "$(window_named '^Brennick$' 1 | wc -l)" -ge 2 ] && break
   kill -0 "$pid" 2>/dev/null || fail "Brennick ended (Wine's messages: $(tail -n 3 "$work/wine.log"))"
   sleep 0.1
 done
-! windows_named 'Wine Debugger|程序错误' 1 >/dev/null || fail "Brennick crashed: $(grep -m 1 'Unhandled' "$work/wine.log")"
-[ "$(windows_named '^Brennick$' 1 | wc -l)" -ge 2 ] || fail "no message box after the long path"
-! windows_named '^打开$' 1 >/dev/null || fail "the open dialog is still open"
+! window_named 'Wine Debugger|程序错误' 1 >/dev/null || fail "Brennick crashed: $(grep -m 1 'Unhandled' "$work/wine.log")"
+[ "$(window_named '^Brennick$' 1 | wc -l)" -ge 2 ] || fail "no message box after the long path"
+! window_named '^打开$' 1 >/dev/null || fail "the open dialog is still open"
 
 # The message box goes with Enter; then the main window closes as usual.
 xdotool key Return
 sleep 0.5
-[ "$(windows_named '^Brennick$' 10 | wc -l)" -eq 1 ] || fail "the message box did not close"
+[ "$(window_named '^Brennick$' 10 | wc -l)" -eq 1 ] || fail "the message box did not close"
 xdotool key Escape
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
