@@ -3,8 +3,7 @@
 # UndefinedBehaviorSanitizer) and runs each for the seconds given (default
 # 60), one after another:
 #
-#   bash scripts/fuzz.sh [seconds] [target...]     # targets: control_file
-#                                                  # parameter_file field_description folder no_case
+#   bash scripts/fuzz.sh [seconds] [target...]     # targets: control_file field_description
 #
 # Each target starts from its seeds in tests/fuzz/corpus/<target> and keeps
 # what it finds new in build/fuzz/corpus/<target>. An input that breaks a
@@ -15,7 +14,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(control_file parameter_file field_description folder no_case)
+[ ${#targets[@]} -gt 0 ] || targets=(control_file field_description)
 
 build="$root/build/fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -DBRENNICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,17 +1,12 @@
-// The parameter file, and the file functions on a disk that fills up; the
-// rest of what those do is tested in platform/files_test.cpp, shared with
-// the Win32 ones.
+// The parameter file's text, how a file is read over the options, and the
+// defaults written where no file is.
 #include "params/parameter_file.h"
-#include "platform/platform.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -74,38 +69,6 @@ TEST_F(ParameterFile, DefaultsAreWrittenWhereNoFileIsAndAnExistingFileIsNeverTou
     }
     EXPECT_EQ(params::writeDefaultParameterFile(path("none/parfile.cfg")), params::DefaultsWrite::Failed);
     EXPECT_EQ(names(), Names{"parfile.cfg"});
-}
-
-// A full disk, played by a limit on the size of the files this process
-// writes: a longer write fails after the file was created (the signal that
-// comes with it is ignored meanwhile).
-TEST_F(ParameterFile, AWriteThatFillsTheDiskLeavesTheOldFilesAndNothingElse) {
-    writeBytes(path("cfg"), "old");
-    writeBytes(path("parfile.cfg"), "errors=1\r\n");
-    LoaderOptions o;
-    o.log = std::string(100, 'l');
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit full = old;
-    full.rlim_cur = 100;
-    std::signal(SIGXFSZ, SIG_IGN);
-    ::setrlimit(RLIMIT_FSIZE, &full);
-    const platform::NewFileStatus bigNew = platform::writeNewFile(path("n"), std::string(101, 'x'));
-    const platform::SafeWrite bigSafe = platform::writeFileSafely(path("cfg"), std::string(101, 'y'));
-    const bool parameters = params::writeParameterFile(path("parfile.cfg"), o);
-    const params::DefaultsWrite defaults = params::writeDefaultParameterFile(path("defaults.cfg"));
-    const platform::NewFileStatus fits = platform::writeNewFile(path("small"), std::string(100, 's'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, SIG_DFL);
-
-    EXPECT_EQ(bigNew, platform::NewFileStatus::NotWritten);
-    EXPECT_EQ(bigSafe, platform::SafeWrite::NotWritten);
-    EXPECT_FALSE(parameters);
-    EXPECT_EQ(defaults, params::DefaultsWrite::Failed);
-    EXPECT_EQ(fits, platform::NewFileStatus::Written) << "exactly the limit fits";
-    EXPECT_EQ(readBytes(path("cfg")), "old");
-    EXPECT_EQ(readBytes(path("parfile.cfg")), "errors=1\r\n");
-    EXPECT_EQ(names(), (Names{"cfg", "parfile.cfg", "small"})) << "no part-written file is left";
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 //                            clock (QueryPerformanceCounter on Windows)
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
-//   STANDIN_WAITING_FILE=p   create p when that wait begins
 //   STANDIN_DONE_FILE=path   create path once everything has been written
 //   STANDIN_TEXT2=text       with no bursts: write text (escapes as above) after
 //                            that wait
@@ -62,41 +61,19 @@ void put(std::FILE* f, const std::string& s) {
 }
 
 std::string decodeEscapes(const char* s) {
+    static const std::string from = "nrt\\0", to("\n\r\t\\\0", 5);
     std::string out;
     for (; *s; ++s) {
-        if (*s != '\\' || !s[1]) {
+        const std::size_t known = s[1] ? from.find(s[1]) : std::string::npos;
+        if (*s == '\\' && s[1] == 'x' && std::isxdigit(static_cast<unsigned char>(s[2])) &&
+            std::isxdigit(static_cast<unsigned char>(s[3]))) {
+            out += static_cast<char>(std::stoi(std::string(s + 2, 2), nullptr, 16));
+            s += 3;
+        } else if (*s == '\\' && known != std::string::npos) {
+            out += to[known];
+            ++s;
+        } else {
             out += *s;
-            continue;
-        }
-        switch (*++s) {
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case '\\':
-            out += '\\';
-            break;
-        case '0':
-            out += '\0';
-            break;
-        case 'x':
-            if (std::isxdigit(static_cast<unsigned char>(s[1])) && std::isxdigit(static_cast<unsigned char>(s[2]))) {
-                const char hex[3] = {s[1], s[2], '\0'};
-                out += static_cast<char>(std::strtoul(hex, nullptr, 16));
-                s += 2;
-                break;
-            }
-            out += "\\x";
-            break;
-        default:
-            out += '\\';
-            out += *s;
-            break;
         }
     }
     return out;
@@ -129,10 +106,6 @@ std::string filler(unsigned long long offset, unsigned long long count, std::siz
 }
 
 void waitForFile(const char* path) {
-    if (const char* waiting = env("STANDIN_WAITING_FILE")) {
-        if (std::FILE* f = std::fopen(waiting, "wb"))
-            std::fclose(f);
-    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
         if (std::FILE* f = std::fopen(path, "rb")) {

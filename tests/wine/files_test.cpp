@@ -39,7 +39,7 @@ TEST_F(MainWindow, ImportWritesTheControlFileSaveMovesItAndLoadBringsItBack) {
         {"a", 1, a}, {"b.CTL", 1, scratch("b.CTL")}, {"c", 2, scratch("c")}};
     const std::string foreign = scratch("notes.txt");
     const std::string missing = scratch("missing.ctl");
-    writeFile(foreign, "loaded data\r\ninfile 'x'\r\n");
+    writeBytes(foreign, "loaded data\r\ninfile 'x'\r\n");
     show([&](HWND dialog, CMainDialog& d, User& user) {
         ASSERT_EQ(GetACP(), 936u) << "the test needs code page 936 (LANG=zh_CN.UTF-8)";
         user.type(IDC_DATA_FILE, dataFile);
@@ -53,20 +53,20 @@ TEST_F(MainWindow, ImportWritesTheControlFileSaveMovesItAndLoadBringsItBack) {
                                         "\\load.ctl'\r\narg[3]=parfile='" + folder +
                                         "\\parfile.cfg'\r\nshow=0 flags=0x101\r\na\r\nb\r\n\xD6\xD0\xCE\xC4\r\n" +
                                         run::outcomeLine(0) + "\r\nMission complete!\r\n");
-        EXPECT_EQ(readFile(controlFile()), written);
+        EXPECT_EQ(readBytes(controlFile()), written);
 
         for (const auto& [chosen, filter, saved] : saves) {
             FileDialogAnswerer answerer(executableFolder() + "\\" + chosen, filter);
             user.click(IDC_SAVE_CTL);
-            EXPECT_EQ(readFile(saved), written) << chosen << " with filter " << filter;
+            EXPECT_EQ(readBytes(saved), written) << chosen << " with filter " << filter;
             EXPECT_FALSE(fileExists(controlFile())) << "load.ctl has moved";
         }
-        writeFile(a, "kept");
+        writeBytes(a, "kept");
         {
             FileDialogAnswerer answerer(a);
             user.click(IDC_SAVE_CTL);
         }
-        EXPECT_EQ(readFile(a), "kept");
+        EXPECT_EQ(readBytes(a), "kept");
 
         SetDlgItemTextA(dialog, IDC_DATA_FILE, "");
         SetDlgItemTextA(dialog, IDC_TABLE, "");
@@ -93,7 +93,7 @@ TEST_F(MainWindow, ImportWritesTheControlFileSaveMovesItAndLoadBringsItBack) {
 TEST_F(MainWindow, TheAdvancedDialogShowsTheParameterFileAndOnlyOkWritesIt) {
     const std::string parfile = scratch("parfile.cfg");
     const std::string handWritten = "log=a=b\nerrors=10\nskip=5\nbindsize=\nrows= 64\nerrors=20\nsilent=Err";
-    writeFile(parfile, handWritten);
+    writeBytes(parfile, handWritten);
     show([&](HWND, CMainDialog&, User& user) {
         const auto advanced = [&](const std::function<void(User&)>& script) {
             onNextDialog(script);
@@ -112,20 +112,20 @@ TEST_F(MainWindow, TheAdvancedDialogShowsTheParameterFileAndOnlyOkWritesIt) {
             a.type(IDC_LOG, "x");
             a.pressEscape(IDC_LOG);
         });
-        EXPECT_EQ(readFile(parfile), handWritten);
+        EXPECT_EQ(readBytes(parfile), handWritten);
         advanced([](User& a) {
             a.type(IDC_LOG, "x");
             a.pressEnter(IDC_LOG);
         });
-        EXPECT_EQ(readFile(parfile), "silent=errors\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=20\r\n"
-                                     "log=a=bx\r\nrows= 64\r\nskip_index_maintenance=false\r\nskip=5\r\n"
-                                     "skip_unusable_indexes=false\r\n");
+        EXPECT_EQ(readBytes(parfile), "silent=errors\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=20\r\n"
+                                      "log=a=bx\r\nrows= 64\r\nskip_index_maintenance=false\r\nskip=5\r\n"
+                                      "skip_unusable_indexes=false\r\n");
         DeleteFileA(parfile.c_str());
         advanced([](User& a) { a.click(IDCANCEL); });
         EXPECT_FALSE(fileExists(parfile));
         advanced([](User& a) { a.click(IDOK); });
-        EXPECT_EQ(readFile(parfile), "bindsize=65536\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=50\r\n"
-                                     "skip_index_maintenance=false\r\nskip_unusable_indexes=false\r\n");
+        EXPECT_EQ(readBytes(parfile), "bindsize=65536\r\ncommit_discontinued=false\r\ndirect=false\r\nerrors=50\r\n"
+                                      "skip_index_maintenance=false\r\nskip_unusable_indexes=false\r\n");
     });
     EXPECT_TRUE(messages_.empty());
 }
@@ -149,13 +149,13 @@ TEST_F(MainWindow, FilesThatCannotBeReplacedOrWrittenAreReportedAndKeptAsTheyWer
         const std::string folder = full ? testenv::windowsPath(mountPoint) : executableFolder();
         const std::string control = folder + "\\load.ctl";
         const std::string parameters = full ? folder + "\\parfile.cfg" : scratch("parfile.cfg");
-        writeFile(control, oldControl);
-        writeFile(parameters, oldParameters);
+        writeBytes(control, oldControl);
+        writeBytes(parameters, oldParameters);
         for (const std::string& path : {control, parameters}) {
             EXPECT_TRUE(full || SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
         }
         if (full) {
-            writeFile(folder + "\\fill", std::string(1 << 20, 'x'));
+            writeBytes(folder + "\\fill", std::string(1 << 20, 'x'));
         }
         messages_.clear();
         show([&](HWND dialog, CMainDialog& d, User& user) {
@@ -179,8 +179,8 @@ TEST_F(MainWindow, FilesThatCannotBeReplacedOrWrittenAreReportedAndKeptAsTheyWer
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             EXPECT_FALSE(fileExists(path + ".0.tmp")) << path;
         }
-        EXPECT_EQ(readFile(control), oldControl);
-        EXPECT_EQ(readFile(parameters), oldParameters);
+        EXPECT_EQ(readBytes(control), oldControl);
+        EXPECT_EQ(readBytes(parameters), oldParameters);
         EXPECT_FALSE(fileExists(saved));
         const std::string failed =
             full ? "控制文件写入失败: " + control : "控制文件建立失败!!!检查当前目录下load.ctl文件时候已存在!";

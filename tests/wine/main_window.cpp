@@ -3,29 +3,8 @@
 #include "loaddef/load_definition.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace winetest {
-
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-            bytes.append(buffer, n);
-        }
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
 
 bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -55,10 +34,10 @@ bool unixShell(const std::string& command) {
     PROCESS_INFORMATION process = {};
     const bool started =
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    for (int i = 0; started && i < 3000 && readFile(testenv::windowsPath(status)).empty(); ++i) {
+    for (int i = 0; started && i < 3000 && readBytes(testenv::windowsPath(status)).empty(); ++i) {
         Sleep(10);
     }
-    const bool succeeded = readFile(testenv::windowsPath(status)) == "0\n";
+    const bool succeeded = readBytes(testenv::windowsPath(status)) == "0\n";
     DeleteFileA(testenv::windowsPath(status).c_str());
     return succeeded;
 }

@@ -7,6 +7,7 @@
 #include "env.h"
 #include "framework/testing.h"
 #include "res/resource.h"
+#include "temp_folder.h"
 #include "ui/main_dialog.h"
 #include "wine/pump.h"
 #include "wine/user.h"
@@ -25,8 +26,8 @@ namespace winetest {
 
 using namespace std::chrono_literals;
 
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
+using testfiles::readBytes;
+using testfiles::writeBytes;
 bool fileExists(const std::string& path);
 bool endsWith(const std::string& s, const std::string& tail);
 // The folder of this executable as the system names it.

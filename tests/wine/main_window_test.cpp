@@ -71,7 +71,7 @@ TEST_F(MainWindow, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane
         user.click(IDC_IMPORT);
         ASSERT_TRUE(waitUntil(dialog, [dialog] { return paneText(dialog) == "ab"; })) << paneText(dialog);
         onNextDialog([&](User& advanced) {
-            writeFile(gate, "");
+            writeBytes(gate, "");
             EXPECT_TRUE(waitUntil(advanced.dialog(), [dialog] { return endsWith(paneText(dialog), kClosing); }));
             advanced.click(IDCANCEL);
         });
@@ -113,7 +113,7 @@ TEST_F(MainWindow, ALoaderThatCannotStartIsReportedAndTheLongestCommandLineRunsW
         SetDlgItemTextA(dialog, IDC_PASSWORD, fits.c_str());
         user.click(IDC_IMPORT);
         waitForCompletion(dialog);
-        const std::string got = readFile(args);
+        const std::string got = readBytes(args);
         EXPECT_EQ(got.substr(0, got.find('\n')), "user/" + fits + "@dbname");
 
         DeleteFileA(args.c_str());
@@ -140,19 +140,19 @@ TEST_F(MainWindow, ImportWhileARunGoesOnAsksFirstAndNoLeavesTheRunAlone) {
             ASSERT_TRUE(waitUntil(dialog, [&] { return paneText(dialog) == pane; })) << paneText(dialog);
         };
         importUntil("first\r\n");
-        const std::string written = readFile(controlFile());
+        const std::string written = readBytes(controlFile());
         SetDlgItemTextA(dialog, IDC_TABLE, "OTHER");
         SetDlgItemTextA(dialog, IDC_FIELD_NAME, std::string(31, 'x').c_str()); // a read would refuse it
         user.click(IDC_IMPORT);
         pump(dialog, 300ms);
-        EXPECT_EQ(readFile(controlFile()), written);
+        EXPECT_EQ(readBytes(controlFile()), written);
         EXPECT_EQ(paneText(dialog), "first\r\n");
 
         SetDlgItemTextA(dialog, IDC_FIELD_NAME, "");
         answerer.setAnswer(IDYES);
         importUntil("first\r\n");
-        EXPECT_NE(readFile(controlFile()).find("into table OTHER"), std::string::npos);
-        writeFile(gate, "");
+        EXPECT_NE(readBytes(controlFile()).find("into table OTHER"), std::string::npos);
+        writeBytes(gate, "");
         ASSERT_TRUE(waitUntil(dialog, [&] { return paneText(dialog) == "first\r\n" + kEnded + kEnded; }))
             << paneText(dialog) << "both loaders run to their end";
         importUntil("first\r\n" + kEnded);

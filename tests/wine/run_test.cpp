@@ -140,10 +140,10 @@ TEST_F(MainWindow, ALoadSavedAndLoadedAgainComesBackWithItsLayout) {
             answered(IDC_LOAD_CTL, saved);
             EXPECT_EQ(seenLayout(dialog), expectedLayout(l));
             answered(IDC_SAVE_CTL, again);
-            EXPECT_EQ(readFile(again), readFile(saved));
+            EXPECT_EQ(readBytes(again), readBytes(saved));
         }
-        writeFile(saved,
-                  "load data\r\ninfile 'other.txt'\r\nappend into table OTHER\r\ntrailing nullcols\r\n(\r\nA\r\n)");
+        writeBytes(saved,
+                   "load data\r\ninfile 'other.txt'\r\nappend into table OTHER\r\ntrailing nullcols\r\n(\r\nA\r\n)");
         for (const Layout& l : {Layout{IDC_FIXED, 3, 1}, Layout{IDC_VARIABLE, 1, 1}}) {
             set(l);
             answered(IDC_LOAD_CTL, saved);
@@ -167,15 +167,15 @@ TEST_F(MainWindow, ImportWritesTheDefaultParameterFileOnlyWhereThereIsNone) {
             EXPECT_TRUE(waitUntil(dialog, [&] { return paneText(dialog) == shown; })) << paneText(dialog);
         };
         import(kEnded);
-        const std::string written = readFile(parfile);
+        const std::string written = readBytes(parfile);
         DeleteFileA(parfile.c_str());
         onNextDialog([](User& advanced) { advanced.click(IDOK); });
         user.click(IDC_ADVANCED);
-        EXPECT_EQ(written, readFile(parfile));
+        EXPECT_EQ(written, readBytes(parfile));
 
-        writeFile(parfile, "errors=7\n");
+        writeBytes(parfile, "errors=7\n");
         import(kEnded);
-        EXPECT_EQ(readFile(parfile), "errors=7\n");
+        EXPECT_EQ(readBytes(parfile), "errors=7\n");
 
         d.programFolder = missing;
         user.click(IDC_IMPORT);
