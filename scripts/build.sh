@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds Brennick: build/native (host g++ with the memory
-# backend), build/asan (the same under AddressSanitizer and
+# Configures and builds Brennick: build/native (host g++: the code that needs
+# no window, and its tests), build/asan (the same under AddressSanitizer and
 # UndefinedBehaviorSanitizer), build/tsan (the same under ThreadSanitizer)
-# and build/win (MinGW-w64, Brennick.exe).
+# and build/win (MinGW-w64: Brennick.exe and the Windows tests).
 # build/win32 is the 32-bit Brennick.exe alone (its tests cannot run here).
 # With arguments, builds only the named ones.
 set -euo pipefail

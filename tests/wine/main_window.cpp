@@ -111,18 +111,33 @@ void onNextDialog(const std::function<void(User&)>& script) {
     });
 }
 
+namespace {
+
+// Removes a file, read-only or not.
+void removeFile(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
+
+// A run cut short may have left load.ctl behind, read-only even: every test
+// starts without it.
+void MainWindow::SetUp() {
+    removeFile(controlFile());
+}
+
 void MainWindow::TearDown() {
     fw::setAfterInitHook(nullptr);
-    DeleteFileA(controlFile().c_str());
+    removeFile(controlFile());
     for (const std::string& path : scratch_) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        removeFile(path);
     }
 }
 
 std::string MainWindow::scratch(const std::string& name) {
     scratch_.push_back(executableFolder() + "\\" + name);
-    DeleteFileA(scratch_.back().c_str());
+    removeFile(scratch_.back());
     return scratch_.back();
 }
 

@@ -72,6 +72,7 @@ void onNextDialog(const std::function<void(User&)>& script);
 
 class MainWindow : public testing::Test {
 protected:
+    void SetUp() override;
     void TearDown() override;
 
     static std::string controlFile() { return executableFolder() + "\\load.ctl"; }
