@@ -64,7 +64,12 @@ fi
 # Ends what this environment started: Wine's server and the virtual display.
 brennick_wine_stop() {
   wineserver -k 2>/dev/null || true
-  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then kill "$BRENNICK_XVFB_PID" 2>/dev/null || true; fi
+  # The display it started goes, and so does its name: sourced again, this
+  # file starts a new one.
+  if [ -n "${BRENNICK_XVFB_PID:-}" ]; then
+    kill "$BRENNICK_XVFB_PID" 2>/dev/null || true
+    unset DISPLAY BRENNICK_XVFB_PID
+  fi
 }
 
 # The test database behind ADO.
