@@ -18,7 +18,7 @@ const std::string kEnded = "\r\n" + run::outcomeLine(0) + kClosing;
 
 // The system menu and the icons the window gives itself, and the dialogs it
 // opens over itself: the About box for system commands 16 to 31 only, and
-// the advanced dialog with the focus in its first box.
+// the advanced dialog, centred over it, with the focus in its first box.
 TEST_F(MainWindow, SystemMenuIconsAndTheDialogsTheWindowOwns) {
     show([](HWND dialog, CMainDialog&, User& user) {
         HMENU menu = GetSystemMenu(dialog, FALSE);
@@ -51,6 +51,12 @@ TEST_F(MainWindow, SystemMenuIconsAndTheDialogsTheWindowOwns) {
         onNextDialog([&](User& advanced) {
             EXPECT_EQ(GetWindow(advanced.dialog(), GW_OWNER), dialog);
             EXPECT_EQ(GetFocus(), GetDlgItem(advanced.dialog(), IDC_LOG));
+            RECT owner = {};
+            RECT shown = {};
+            GetWindowRect(dialog, &owner);
+            GetWindowRect(advanced.dialog(), &shown);
+            EXPECT_NEAR(shown.left + shown.right, owner.left + owner.right, 1) << "centred over the main window";
+            EXPECT_NEAR(shown.top + shown.bottom, owner.top + owner.bottom, 1) << "centred over the main window";
             advanced.click(IDCANCEL);
         });
         user.click(IDC_ADVANCED);
