@@ -4,7 +4,6 @@
 #include "loaddef/control_file_reader.h"
 #include "loaddef/field_description.h"
 #include "loaddef/load_definition.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -81,36 +80,6 @@ TEST(FieldDescription, TheNameIsTrimmedAndABlankOneOrAMissingRecordTypeBuildsNot
     }
     EXPECT_EQ(split(-1, "EMPNO CHAR"), "(refused)");
     EXPECT_EQ(split(2, "EMPNO CHAR"), "(refused)");
-}
-
-// Lines of the other form, or without the blank, parentheses or quotes of
-// their own, give whatever the cuts yield.
-TEST(FieldDescription, OddLinesGiveWhatTheCutsYield) {
-    const struct {
-        int recordType;
-        const char* line;
-        const char* parts;
-    } cases[] = {
-        // No blank: no name, the whole line is the type.
-        {0, "EMPNO", "|-|EMPNO|"},
-        {1, "EMPNO", "||EMPNO|"},
-        // No parentheses in the fixed form: the type runs from the start.
-        {1, "EMPNO CHAR", "EMPNO||EMPNO CHAR|"},
-        {0, "'", "|-|'|"},
-        {1, "'", "||'|"},
-        {0, "EMPNO position(01:12) CHAR", "EMPNO|-|position(01:12) CHAR|"},
-        // With no end of the type found, the mask's search starts over at
-        // the line's start: the mask is everything before the first quote.
-        {1, "HIREDATE DATE  'YYYY-MM-DD'", "HIREDATE||HIREDATE DATE  'YYYY-MM-DD'|HIREDATE DATE  "},
-        {0, "EMPNO'x'", "|-|EMPNO'x'|EMPNO"},
-        // Quotes and parentheses out of order, an unclosed mask.
-        {1, "A position)1:2( B'", "A||B|"},
-        {0, "A DATE  'YYYY", "A|-|DATE|"},
-        // A lead byte takes the next byte with it, a blank too.
-        {0, "\xB0 CHAR", "|-|\xB0 CHAR|"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(split(c.recordType, c.line), c.parts) << "record type " << c.recordType << ": " << c.line;
 }
 
 const std::string kEmpty = "load data\r\ninfile ''\r\nappend into table \r\n";
@@ -236,19 +205,6 @@ TEST(ParseControlFile, ReadsEachValueFromItsLinePosition) {
          {"", "\n", "load  data", "load data \r\n", " load data", "loaddata", "load data;", "\xEF\xBB\xBFload data",
           "\xA3\xEC\xA3\xEF\xA3\xE1\xA3\xE4 data", "infile 'a'\nload data"})
         EXPECT_EQ(read(bytes), "(not a control file)") << bytes;
-}
-
-class ReadControlFile : public testfiles::TempFolder {};
-
-TEST_F(ReadControlFile, ReportsAFileThatCannotBeOpenedOrReadOrIsNoControlFile) {
-    loaddef::ControlFileContents c;
-    c.tableName = "untouched";
-    EXPECT_EQ(loaddef::readControlFile(path("missing.ctl"), c), loaddef::ControlFileRead::OpenFailed);
-    // A folder opens on POSIX but cannot be read.
-    EXPECT_EQ(loaddef::readControlFile(dir_.string(), c), loaddef::ControlFileRead::ReadFailed);
-    testfiles::writeBytes(path("other.ctl"), "options (skip=1)\r\nload data\r\n");
-    EXPECT_EQ(loaddef::readControlFile(path("other.ctl"), c), loaddef::ControlFileRead::NotAControlFile);
-    EXPECT_EQ(c.tableName, "untouched");
 }
 
 } // namespace

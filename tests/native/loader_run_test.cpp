@@ -125,24 +125,6 @@ std::string numberedLines(std::size_t bytes) {
     return out;
 }
 
-TEST(OutputFeed, GathersWhatArrivesWhileAnAppendWaitsOrRunsIntoOneAppend) {
-    FakePane pane;
-    pane.feed->show("a");
-    pane.feed->show("bc");
-    pane.cost = [&](const std::string& text) {
-        if (text == "abc") {
-            pane.feed->show("d");
-            pane.feed->show("\r\ne");
-        }
-        return Clock::duration();
-    };
-    pane.queue->drain();
-    EXPECT_EQ(pane.appends, (Texts{"abc"}));
-    pane.drainAll();
-    EXPECT_EQ(pane.appends, (Texts{"abc", "d\r\ne"}));
-    EXPECT_EQ(pane.feed->appendCount(), 2);
-}
-
 TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
     // What an append costs: so many ms per MB the pane holds and per KB
     // appended.
@@ -186,27 +168,6 @@ TEST(OutputFeed, AppendsEverythingInOrderInPiecesBoundedByTheTimeTheyTake) {
         }
         EXPECT_LT(pane.appends.size(), 200u) << "pieces far smaller than the budget allows";
     }
-}
-
-TEST(OutputFeed, AppendsOnceAnAppendCostsMostlyThePaneAreAsLongAgain) {
-    // 1.2 s per append whatever its size, 0.1 ms per KB: the budget cannot
-    // be kept, and small pieces would only multiply that cost.
-    FakePane pane;
-    pane.cost = [](const std::string& text) { return 1200ms + std::chrono::microseconds(text.size() * 100 / 1024); };
-    std::string output;
-    while (output.size() < (40 << 20))
-        output += std::string(99, 'z') + "\n";
-    pane.feed->show(output);
-    pane.drainAll();
-    EXPECT_TRUE(same(pane.text(), output));
-    // The pieces grow until each is worth as much appending time as the
-    // append wastes (1.2 s at 0.1 ms per KB is 12 MB), or to 2 MB at most.
-    std::size_t longest = 0;
-    for (const std::string& a : pane.appends)
-        longest = std::max(longest, a.size());
-    EXPECT_GE(longest, (2u << 20) - 100);
-    EXPECT_LE(longest, 2u << 20);
-    EXPECT_LE(pane.appends.size(), 30u) << "pieces double until they are worth their append";
 }
 
 TEST(RunTexts, TheCommandLineAndTheOutcomeLineByTheExitCodeAsAnUnsigned32BitNumber) {

@@ -17,8 +17,6 @@
 //   STANDIN_WAIT_FILE=path   after the first burst (or the text when there are
 //                            no bursts) wait until path exists (at most 60 s)
 //   STANDIN_DONE_FILE=path   create path once everything has been written
-//   STANDIN_TEXT2=text       with no bursts: write text (escapes as above) after
-//                            that wait
 //   STANDIN_SHOW=1           (Windows) print "show=<wShowWindow> flags=0x<dwFlags>"
 //                            from the startup information, before the text
 //   STANDIN_LAST_LINE=text   write text (escapes as above) after everything else
@@ -167,8 +165,6 @@ int main(int argc, char** argv) {
 
     if (total == 0 && waitFile)
         waitForFile(waitFile);
-    if (const char* text = env("STANDIN_TEXT2"))
-        put(stdout, decodeEscapes(text));
     unsigned long long sent = 0;
     std::string stamps;
     for (unsigned long long k = 0; sent < total; ++k) {

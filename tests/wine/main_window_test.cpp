@@ -64,32 +64,6 @@ TEST_F(MainWindow, SystemMenuIconsAndTheDialogsTheWindowOwns) {
     EXPECT_TRUE(messages_.empty());
 }
 
-// "啊" (B0 A1, U+554A) split between two reads: the loader stops between
-// its two bytes until the test opens the gate, from a dialog over the
-// window, under which the run goes on.
-TEST_F(MainWindow, ADoubleByteCharacterSplitBetweenTwoReadsIsShownWholeInThePane) {
-    const std::string gate = scratch("gate");
-    ScopedEnv quiet("STANDIN_QUIET", "1");
-    ScopedEnv text("STANDIN_TEXT", "ab\\xB0");
-    ScopedEnv wait("STANDIN_WAIT_FILE", gate);
-    ScopedEnv text2("STANDIN_TEXT2", "\\xA1cd\\n");
-    show([&](HWND dialog, CMainDialog&, User& user) {
-        user.click(IDC_IMPORT);
-        ASSERT_TRUE(waitUntil(dialog, [dialog] { return paneText(dialog) == "ab"; })) << paneText(dialog);
-        onNextDialog([&](User& advanced) {
-            writeBytes(gate, "");
-            EXPECT_TRUE(waitUntil(advanced.dialog(), [dialog] { return endsWith(paneText(dialog), kClosing); }));
-            advanced.click(IDCANCEL);
-        });
-        user.click(IDC_ADVANCED);
-        EXPECT_EQ(paneText(dialog), std::string("ab\xB0\xA1") + "cd\r\n" + kEnded);
-        wchar_t wide[64] = {};
-        GetDlgItemTextW(dialog, IDC_OUTPUT, wide, 64);
-        EXPECT_EQ(std::wstring(wide).substr(0, 6), std::wstring(L"ab\x554A") + L"cd\r");
-    });
-    EXPECT_TRUE(messages_.empty());
-}
-
 // A loader missing from the search path, and a command line longer than
 // CreateProcess takes (32767 characters with the terminating zero), are
 // reported with the warning icon, empty the pane and run nothing; a line
