@@ -7,14 +7,14 @@
 CAdvancedDialog::CAdvancedDialog(fw::Dialog* parent, std::string programFolder)
     : fw::Dialog(IDD_ADVANCED, parent), programFolder_(std::move(programFolder)) {}
 
-std::string CAdvancedDialog::parameterFilePath() const {
-    return loaddef::fileIn(programFolder_, loaddef::kParameterFileName, platform::kPathSeparator);
+std::string CAdvancedDialog::parameterFilePath(const std::string& programFolder) {
+    return loaddef::fileIn(programFolder, loaddef::kParameterFileName, platform::kPathSeparator);
 }
 
 bool CAdvancedDialog::onInitDialog() {
     // The Silent list comes with the template's initialisation data.
     options = params::defaultOptions();
-    params::readParameterFile(parameterFilePath(), options);
+    params::readParameterFile(parameterFilePath(programFolder_), options);
     return fw::Dialog::onInitDialog();
 }
 
@@ -38,7 +38,7 @@ void CAdvancedDialog::doDataExchange(fw::Exchange& x) {
 
 void CAdvancedDialog::onOK() {
     updateData(fw::Exchange::Direction::Read);
-    const std::string path = parameterFilePath();
+    const std::string path = parameterFilePath(programFolder_);
     if (!params::writeParameterFile(path, options)) {
         // "The parameter file could not be written: <path>". The dialog stays
         // open, so the user can try again or cancel; the old file is intact.

@@ -16,13 +16,14 @@ public:
     // The options as the controls last gave them, or as shown.
     params::LoaderOptions options;
 
+    // The parameter file of the program in `programFolder`.
+    static std::string parameterFilePath(const std::string& programFolder);
+
 protected:
     bool onInitDialog() override;
     void doDataExchange(fw::Exchange& x) override;
     void onOK() override;
 
 private:
-    std::string parameterFilePath() const;
-
     std::string programFolder_;
 };

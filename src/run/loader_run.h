@@ -154,10 +154,11 @@ private:
     // Bytes taken for the pane since it was last emptied; runs going.
     std::size_t accepted_ = 0;
     std::size_t runs_ = 0;
-    // Window thread only: bytes appended since the pane was emptied; the
-    // wanted length of the next piece; the last measured piece and its time;
-    // the cost of a byte appended as two pieces' difference tells it, and
-    // the cheapest whole cost per byte seen lately (ms, 0 until known).
+    // Window thread only: the runs going (see runStarting); bytes appended
+    // since the pane was emptied; the wanted length of the next piece; the
+    // last measured piece and its time; the cost of a byte appended as two
+    // pieces' difference tells it, and the cheapest whole cost per byte seen
+    // lately (ms, 0 until known).
     int activeRuns_ = 0;
     std::size_t paneBytes_ = 0;
     std::size_t wanted_ = kFirstPiece;

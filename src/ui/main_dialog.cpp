@@ -214,8 +214,7 @@ void CMainDialog::onImportCommand() {
     commandLine = run::loaderCommandLine(userName, password, databaseName, programFolder, platform::kPathSeparator);
     // The command line names the parameter file, which the loader refuses
     // to run without: on a first run there is none yet.
-    const std::string parameterFile =
-        loaddef::fileIn(programFolder, loaddef::kParameterFileName, platform::kPathSeparator);
+    const std::string parameterFile = CAdvancedDialog::parameterFilePath(programFolder);
     if (params::writeDefaultParameterFile(parameterFile) == params::DefaultsWrite::Failed) {
         messageBox(params::notWrittenMessage(parameterFile), fw::MessageIcon::Warning);
         return;
